@@ -1,0 +1,57 @@
+# Set-up and everyday commands; see README.md.
+JOBS ?= $(shell nproc)
+RELEASE := build/release
+ASAN := build/asan
+FUZZ := build/fuzz
+VST3_DIR := $(HOME)/.vst3
+DEMO_WAV := build/demo.wav
+DEMO_PNG := build/demo.png
+
+.PHONY: deps build build-asan build-fuzz install run test bench clean format
+
+deps:
+	@bash scripts/install-deps.sh
+
+$(RELEASE)/CMakeCache.txt:
+	@cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release >/dev/null
+
+$(ASAN)/CMakeCache.txt:
+	@cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARNEL_SANITIZE=ON >/dev/null
+
+$(FUZZ)/CMakeCache.txt:
+	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARNEL_FUZZ=ON >/dev/null
+
+build: deps $(RELEASE)/CMakeCache.txt
+	@cmake --build $(RELEASE) -j $(JOBS)
+
+build-asan: deps $(ASAN)/CMakeCache.txt
+	@cmake --build $(ASAN) -j $(JOBS)
+
+build-fuzz: deps $(FUZZ)/CMakeCache.txt
+	@cmake --build $(FUZZ) -j $(JOBS)
+
+install: build
+	@mkdir -p $(VST3_DIR)
+	@rm -rf $(VST3_DIR)/Varnel.vst3.tmp
+	@cp -r $(RELEASE)/Varnel.vst3 $(VST3_DIR)/Varnel.vst3.tmp
+	@rm -rf $(VST3_DIR)/Varnel.vst3
+	@mv $(VST3_DIR)/Varnel.vst3.tmp $(VST3_DIR)/Varnel.vst3
+	@echo "Installed $(VST3_DIR)/Varnel.vst3"
+
+run: install
+	@$(RELEASE)/varnel-render $(VST3_DIR)/Varnel.vst3 --demo --out $(DEMO_WAV) --png $(DEMO_PNG)
+
+test: build build-asan build-fuzz
+	@cd $(RELEASE) && ctest --output-on-failure -j $(JOBS)
+	@cd $(ASAN) && ctest --output-on-failure -j $(JOBS)
+	@bash scripts/run-fuzzers.sh $(FUZZ)
+	@bash scripts/run-benchmarks.sh $(RELEASE)
+
+bench: build
+	@bash scripts/run-benchmarks.sh $(RELEASE)
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	@rm -rf build
