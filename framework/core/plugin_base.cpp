@@ -62,6 +62,12 @@ bool PluginBase::SendMidiMsg(const IMidiMsg& msg) {
   return true;
 }
 
+bool PluginBase::SendParamChangeFromProcessor(int index, double normalized) {
+  if (mParamOutCount >= kMidiOutCapacity) return false;
+  mParamOut[mParamOutCount++] = {index, normalized};
+  return true;
+}
+
 bool PluginBase::SerializeParams(IByteChunk& chunk) const {
   for (int i = 0; i < NParams(); ++i) {
     const double value = GetParam(i)->GetValue();
@@ -79,9 +85,4 @@ int PluginBase::UnserializeParams(const IByteChunk& chunk, int startPos) {
   }
   OnParamReset(EParamSource::kPresetRecall);
   return pos;
-}
-
-std::string PluginBase::GetPresetName(int index) const {
-  if (index < 0 || index >= NPresets()) return "";
-  return mPresets[static_cast<size_t>(index)].name;
 }

@@ -72,6 +72,17 @@ public:
   const IMidiMsg* MidiOut() const { return mMidiOut; }
   void ClearMidiOut() { mMidiOutCount = 0; }
 
+  // Parameter changes made on the audio thread (MIDI learn), reported to the host by the adapter
+  // with the block's output parameter changes rather than through the user-interface channel.
+  struct ParamOut {
+    int index;
+    double normalized;
+  };
+  bool SendParamChangeFromProcessor(int index, double normalized);
+  int NParamOut() const { return mParamOutCount; }
+  const ParamOut* GetParamOut() const { return mParamOut; }
+  void ClearParamOut() { mParamOutCount = 0; }
+
   // State.
   virtual bool SerializeState(IByteChunk& chunk) const { return SerializeParams(chunk); }
   virtual int UnserializeState(const IByteChunk& chunk, int startPos) {
@@ -87,9 +98,15 @@ public:
   bool RestorePreset(int index);
   void ModifyCurrentPreset(const char* name = nullptr);
   bool SerializePresets(IByteChunk& chunk) const;
+  // Returns the position after the bank payload, -1 when it ends early after at least one
+  // program, or kNoPresetRead when not even program 0 could be read (then nothing changed).
   int UnserializePresets(const IByteChunk& chunk, int startPos);
+  static constexpr int kNoPresetRead = -2;
   IPreset& GetPreset(int index) { return mPresets[static_cast<size_t>(index)]; }
   virtual void OnPresetsModified() {}
+  // Brings the editor's controls to the parameters' values after a program change; called on
+  // the thread that changed the program, so an editor defers the drawing to its own thread.
+  virtual void SendParamValuesToUI() {}
 
   // User-interface thread.
   virtual void OnIdle() {}
@@ -119,6 +136,8 @@ private:
   std::atomic<bool> mProcessing{false};
   IMidiMsg mMidiOut[kMidiOutCapacity];
   int mMidiOutCount = 0;
+  ParamOut mParamOut[kMidiOutCapacity];
+  int mParamOutCount = 0;
 };
 
 // Implemented by the plug-in: its configuration (read by the factory before any instance
