@@ -45,3 +45,5 @@ void Synth::clearKeyBuffer() {
   mPressedKeys.fill(0);
   mPressedKeyCount = 0;
 }
+
+void Synth::setMidiLearnCC(int /*cc*/) {}

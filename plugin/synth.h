@@ -24,6 +24,9 @@ public:
   virtual void initParameters() {}
   virtual void changePreset(int index);
 
+  // MIDI learn: a controller arrived while learning was armed.
+  void setMidiLearnCC(int cc);
+
   // Held keys: velocity per key (0 = not held) and their count.
   void addPressedKey(int key, int velocity);
   void removePressedKey(int key);

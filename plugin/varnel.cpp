@@ -1,14 +1,20 @@
 #include "plugin/varnel.h"
 
-#include <algorithm>
 #include <cmath>
 
 Varnel::Varnel() : Synth(PlugConfig()) {
+  for (Voice& voice : voices) {
+    voice.setGenerators(&sg1, &sg2);
+    voice.setAttackSource(nullptr);
+    voice.setReleaseTrigger(nullptr);
+  }
   initParameters();
   createGraphics();
 }
 
-Varnel::~Varnel() = default;
+Varnel::~Varnel() {
+  ensemble.cleanUp();
+}
 
 void Varnel::allocateWorkBuffers(int length) {
   const auto n = static_cast<size_t>(length);
@@ -28,14 +34,25 @@ void Varnel::OnReset() {
     engineRate = rate;
     bufferLength = controlPeriod;
     allocateWorkBuffers(bufferLength);
+    clock.setSampleRate(rate);
+    clockStarted = false;
+    sg1.setSampleRate(rate, sg1PitchBuf.get());
+    sg2.setSampleRate(rate, sg2PitchBuf.get());
+    filterTables.setSampleRate(rate);
+    for (Voice& voice : voices) voice.setSampleRate(rate, filterTables, cutoffCtlBuf.get());
+    for (Resonator& r : resonators) r.setSampleRate(rate);
+    for (int k = 0; k < kNumEqBands; ++k) {
+      eq[k].setSampleRate(static_cast<float>(rate));
+      eq[k].setCenter(125.0 * std::pow(2.0, k));
+    }
+    geg.setSampleRate(rate);
+    ensemble.setSampleRate(rate);
+    ensemble.setPlayingDefaults();
   }
+  noteOnCounter = 0;
   allNotesOff();
 }
 
-void Varnel::allNotesOff() {
-  clearKeyBuffer();
-}
-
-void Varnel::ProcessBlock(double** /*inputs*/, double** outputs, int nFrames) {
-  for (int c = 0; c < NOutChannels(); ++c) std::fill(outputs[c], outputs[c] + nFrames, 0.0);
+void Varnel::showResonators(bool on) {
+  resonatorPanelRequest.store(on ? 1 : 0, std::memory_order_relaxed);
 }
