@@ -6,6 +6,6 @@
 // The path of the temporary file used for `path`.
 std::string AtomicWriteTempPath(const std::string& path);
 
-// Writes `text` to `path`. Returns false, leaving `path` untouched, when anything fails. A read-only
-// existing file is left alone (false); its permission bits are kept otherwise.
+// Writes `text` to `path`. Returns false, leaving `path` untouched, when anything fails. A
+// read-only existing file is left alone (false); its permission bits are kept otherwise.
 bool WriteFileAtomically(const std::string& path, const std::string& text);

@@ -5,8 +5,12 @@
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsLineTrailer(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+bool IsLineTrailer(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
 } // namespace
 
@@ -98,7 +102,8 @@ void ParseIniFile(std::FILE* file, IniSections& sections) {
     size_t pos = 0;
     while (pos < got) {
       const void* lf = std::memchr(chunk.data() + pos, '\n', got - pos);
-      const size_t end = lf ? static_cast<size_t>(static_cast<const char*>(lf) - chunk.data()) : got;
+      const size_t end =
+          lf ? static_cast<size_t>(static_cast<const char*>(lf) - chunk.data()) : got;
       size_t take = end - pos;
       bool lineDone = lf != nullptr;
       if (line.size() + take > kIniMaxLineLength) {

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-constexpr size_t kIniMaxLineLength = 33554432;     // longer lines are cut into pieces
+constexpr size_t kIniMaxLineLength = 33554432;      // longer lines are cut into pieces
 constexpr size_t kIniMaxBytesBeforeHeader = 262144; // past this without a header: not an INI
 
 // Feeds lines one at a time so files are parsed without holding them whole in memory.

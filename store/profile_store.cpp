@@ -108,7 +108,9 @@ void WriteBackFile(IniFileContext& context) {
     context.fileStamp = StampOfPath(context.path);
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
 
 } // namespace
 
@@ -138,8 +140,8 @@ int GetPrivateProfileString(const char* section, const char* key, const char* de
       }
     }
   }
-  const size_t n = value.size() < static_cast<size_t>(size - 1) ? value.size()
-                                                                 : static_cast<size_t>(size - 1);
+  const size_t n =
+      value.size() < static_cast<size_t>(size - 1) ? value.size() : static_cast<size_t>(size - 1);
   std::memcpy(buffer, value.data(), n);
   buffer[n] = 0;
   return static_cast<int>(n);

@@ -140,7 +140,9 @@ bool ReadScalaScale(ScalaScaleFile& file, ScalaScale& scale) {
   return true;
 }
 
-double ScalaRatioToCents(double ratio) { return 1200.0 * std::log2(ratio); }
+double ScalaRatioToCents(double ratio) {
+  return 1200.0 * std::log2(ratio);
+}
 
 std::string ScalaDisplayName(const std::string& path) {
   const size_t cut = path.find_last_of("/\\");

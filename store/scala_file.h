@@ -6,7 +6,7 @@
 
 class ScalaScaleFile {
 public:
-  explicit ScalaScaleFile(const char* path); // opens the file in mode "rb"
+  explicit ScalaScaleFile(const char* path);     // opens the file in mode "rb"
   ScalaScaleFile(const char* data, size_t size); // reads from memory
   ~ScalaScaleFile();
   ScalaScaleFile(const ScalaScaleFile&) = delete;
@@ -37,8 +37,8 @@ private:
 constexpr int kScalaMaxImportedPitches = 12;
 
 struct ScalaScale {
-  int noteCount = 0;                          // as the file states it
-  int pitchCount = 0;                         // pitches read: min(noteCount, 12)
+  int noteCount = 0;                            // as the file states it
+  int pitchCount = 0;                           // pitches read: min(noteCount, 12)
   double ratios[kScalaMaxImportedPitches] = {}; // 0 where the pitch line was invalid
 };
 
