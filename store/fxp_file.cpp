@@ -1,0 +1,100 @@
+#include "store/fxp_file.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+constexpr size_t kNameOffset = 28;
+constexpr size_t kChunkSizeOffset = 56;
+constexpr size_t kChunkOffset = 60;
+constexpr size_t kValuesOffset = 56;
+} // namespace
+
+bool MakePresetFXP(const PluginBase& plug, IByteChunk& file) {
+  IByteChunk state;
+  if (!plug.SerializeState(state)) return false;
+  const int32_t chunkSize = fx::kVersionHeaderSize + state.Size();
+  file.Clear();
+  fx::AppendBE32(file, fx::kChunkMagic);
+  // The total length, not the length after this field: files written so rely on it.
+  fx::AppendBE32(file, chunkSize + static_cast<int32_t>(kChunkOffset));
+  fx::AppendBE32(file, fx::kProgramChunkType);
+  fx::AppendBE32(file, 1);
+  fx::AppendBE32(file, plug.GetConfig().uniqueID);
+  fx::AppendBE32(file, fx::FileVersion(plug.GetConfig()));
+  fx::AppendBE32(file, plug.NParams());
+  fx::AppendName(file, plug.GetPresetName(plug.GetCurrentPresetIdx()), fx::kProgramNameSize);
+  fx::AppendBE32(file, chunkSize);
+  fx::AppendVersionHeader(file);
+  file.AppendBytes(state.GetData(), state.Size());
+  return true;
+}
+
+bool SavePresetAsFXP(const PluginBase& plug, const std::string& path) {
+  if (path.empty()) return false;
+  IByteChunk file;
+  return MakePresetFXP(plug, file) && fx::WriteWholeFile(path, file);
+}
+
+void ApplyFXPParamValues(PluginBase& plug, const fx::ByteView& file, size_t programStart,
+                         int nValues) {
+  for (int i = 0; i < nValues && i < plug.NParams(); ++i) {
+    float normalized = 0.0f;
+    if (!file.ReadBEFloat(programStart + kValuesOffset + 4 * static_cast<size_t>(i), normalized))
+      return;
+    IParam* param = plug.GetParam(i);
+    double n = static_cast<double>(normalized);
+    if (!std::isfinite(n)) n = param->GetDefault(true);
+    param->SetFromNormalized(std::min(std::max(n, 0.0), 1.0));
+  }
+}
+
+bool LoadPresetFromFXPData(PluginBase& plug, const uint8_t* data, size_t size) {
+  if ((!data && size > 0) || size > fx::kMaxFileSize) return false;
+  const fx::ByteView file(data, size);
+  int32_t magic = 0, type = 0, version = 0, id = 0;
+  if (!file.ReadBE32(0, magic) || magic != fx::kChunkMagic) return false;
+  if (!file.ReadBE32(12, version) || version != 1) return false;
+  if (!file.ReadBE32(16, id) || id != plug.GetConfig().uniqueID) return false;
+  file.ReadBE32(8, type);
+  // Without its name field the header is cut short: nothing to load.
+  if (!file.Has(0, kNameOffset + fx::kProgramNameSize)) return false;
+  const std::string name = file.ReadName(kNameOffset, fx::kProgramNameSize);
+  const char* newName = name.empty() ? nullptr : name.c_str();
+
+  if (type == fx::kProgramChunkType) {
+    int32_t chunkSize = 0;
+    // A chunk larger than what follows means the file was cut short.
+    if (!file.ReadBE32(kChunkSizeOffset, chunkSize) || chunkSize < 0 ||
+        !file.Has(kChunkOffset, static_cast<size_t>(chunkSize)))
+      return false;
+    size_t start = 0;
+    if (!fx::ChunkPayloadStart(file, kChunkOffset, start)) return false;
+    IByteChunk chunk;
+    chunk.AppendBytes(data, static_cast<int>(size));
+    // A state the reader stops in still counts: older, shorter value lists load that way.
+    plug.UnserializeState(chunk, static_cast<int>(start));
+    plug.ModifyCurrentPreset(newName);
+    plug.RestorePreset(plug.GetCurrentPresetIdx());
+    return true;
+  }
+
+  if (type == fx::kProgramParamsType) {
+    int32_t nValues = 0;
+    file.ReadBE32(24, nValues);
+    if (nValues <= 0) return false;
+    nValues = std::min(nValues, plug.NParams());
+    if (!file.Has(0, FXPParamsProgramSize(nValues))) return false;
+    ApplyFXPParamValues(plug, file, 0, nValues);
+    plug.ModifyCurrentPreset(newName);
+    plug.RestorePreset(plug.GetCurrentPresetIdx());
+    return true;
+  }
+  return false;
+}
+
+bool LoadPresetFromFXP(PluginBase& plug, const std::string& path) {
+  IByteChunk file;
+  if (!fx::ReadWholeFile(path, file)) return false;
+  return LoadPresetFromFXPData(plug, file.GetData(), static_cast<size_t>(file.Size()));
+}
