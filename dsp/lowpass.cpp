@@ -1,0 +1,25 @@
+#include "dsp/lowpass.h"
+
+#include <cmath>
+
+void LowPass::setSampleRate(float sampleRate) {
+  radPerHz = 2.0 * M_PI / sampleRate;
+  x1 = x2 = y1 = y2 = 0.0;
+  calcCoeff();
+}
+
+void LowPass::setCutOff(double frequency) {
+  cutoff = frequency;
+  calcCoeff();
+}
+
+void LowPass::calcCoeff() {
+  const double w = cutoff * radPerHz;
+  const double cosW = std::cos(w);
+  const double alpha = std::sin(w) / std::sqrt(2.0);
+  const double a0 = 1.0 + alpha;
+  c1 = 2.0 * cosW / a0;
+  c2 = (alpha - 1.0) / a0;
+  b0 = (1.0 - cosW) / 2.0 / a0;
+  b1 = (1.0 - cosW) / a0;
+}
