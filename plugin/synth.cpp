@@ -23,8 +23,6 @@ void Synth::OnActivate(bool active) {
   if (active) OnParamReset(EParamSource::kHost);
 }
 
-void Synth::changePreset(int /*index*/) {}
-
 void Synth::addPressedKey(int key, int velocity) {
   if (key < 0 || key >= kNumKeys) return;
   if (velocity <= 0) {

@@ -22,7 +22,15 @@ public:
   virtual void createGraphics() {}
   virtual void allNotesOff() {}
   virtual void initParameters() {}
+  // The host sees program switches as edits of this parameter (the program list's ID).
+  static constexpr int kProgramParamId = 65537;
+
   virtual void changePreset(int index);
+  void initPreset();
+  void copyPreset();
+  void pastePreset();
+  void initAllPrograms();
+  std::string builtInBankPath() const;
 
   // MIDI learn: a controller arrived while learning was armed.
   void setMidiLearnCC(int cc);

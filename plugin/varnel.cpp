@@ -9,6 +9,7 @@ Varnel::Varnel() : Synth(PlugConfig()) {
     voice.setReleaseTrigger(nullptr);
   }
   initParameters();
+  initAllPrograms();
   createGraphics();
 }
 

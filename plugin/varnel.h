@@ -75,6 +75,15 @@ public:
   void initParameters() override;
   void allNotesOff() override;
 
+  // State chunk: marker, program index and name, then the 124 values.
+  bool SerializeState(IByteChunk& chunk) const override;
+  int UnserializeState(const IByteChunk& chunk, int startPos) override;
+  int UnserializeHostState(const IByteChunk& chunk, int startPos) override {
+    return unserializeVellsoundState(chunk, startPos);
+  }
+  int unserializeVellsoundState(const IByteChunk& chunk, int startPos);
+  static bool isNewVersion_1_1_1(const IByteChunk& chunk, int pos);
+
   const double* getModSource(int item) const;
   const bool* getTrigger(int item) const;
 
@@ -150,6 +159,7 @@ public:
   // Output gains and transport state.
   double finalLeft = 0, finalRight = 0, directLeft = 0, directRight = 0;
   bool transportWasRunning = false;
+  bool restoringHostState = false;
   bool clockStarted = false;
 
 private:

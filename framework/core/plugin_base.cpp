@@ -13,7 +13,7 @@ PluginBase::PluginBase(const Config& config)
 PluginBase::~PluginBase() = default;
 
 void PluginBase::OnParamReset(EParamSource /*source*/) {
-  for (int i = 0; i < NParams(); ++i) OnParamChange(i);
+  for (int i = 0; i < NParams(); ++i) ScheduleParamChange(i);
 }
 
 void PluginBase::SetParameterValue(int index, double normalized) {

@@ -42,6 +42,8 @@ public:
   IParam* GetParam(int index) { return mParams[static_cast<size_t>(index)].get(); }
   const IParam* GetParam(int index) const { return mParams[static_cast<size_t>(index)].get(); }
   virtual void OnParamChange(int /*index*/) {}
+  // Runs every handler in index order; off the audio thread while processing, they run on the
+  // audio thread before the next block instead.
   void OnParamReset(EParamSource source);
   // Sets a parameter from a normalised value, tells the host and runs its handler where it is
   // safe: at once while processing is off, otherwise on the audio thread before the next block.
@@ -87,6 +89,10 @@ public:
   virtual bool SerializeState(IByteChunk& chunk) const { return SerializeParams(chunk); }
   virtual int UnserializeState(const IByteChunk& chunk, int startPos) {
     return UnserializeParams(chunk, startPos);
+  }
+  // The host's own saved state; a plug-in may restore more from it than from a program.
+  virtual int UnserializeHostState(const IByteChunk& chunk, int startPos) {
+    return UnserializeState(chunk, startPos);
   }
   bool SerializeParams(IByteChunk& chunk) const;
   int UnserializeParams(const IByteChunk& chunk, int startPos);
