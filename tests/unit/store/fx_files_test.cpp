@@ -524,8 +524,12 @@ TEST(FxFiles, UnwritablePathsFailAndKeepWhatIsThere) {
   EXPECT_EQ(dir.entries(), 2);
   EXPECT_EQ(readText(dir / "plain"), "not a folder");
   EXPECT_EQ(readText(dir / "folder/inside"), "x");
+}
 
+TEST(FxFiles, FailedWriteKeepsTheExistingFile) {
   if (geteuid() == 0) GTEST_SKIP() << "folder permissions do not bind the super-user";
+  TempDir dir;
+  PresetTestPlug plug;
   ASSERT_EQ(mkdir((dir / "locked").c_str(), 0755), 0);
   writeText(dir / "locked/old.fxb", "old bank");
   ASSERT_EQ(chmod((dir / "locked").c_str(), 0555), 0);
