@@ -44,27 +44,37 @@ void Clock::reset() {
 }
 
 void Clock::calculateMarkers() {
+  double next = HUGE_VAL;
   for (int r = 1; r < kNumRates; ++r) {
-    if (!(length[r] > 0.0)) {
-      marker[r] = position;
-      continue;
+    double m = position;
+    if (length[r] > 0.0) {
+      m = std::floor(position / length[r]) * length[r];
+      if (m < position) m += length[r];
     }
-    double m = std::floor(position / length[r]) * length[r];
-    if (m < position) m += length[r];
     marker[r] = m;
+    next = std::min(next, m);
   }
+  nextMarker = next;
 }
 
 void Clock::tick() {
   if (position < 0.0) return;
   position += 1.0;
+  // Most samples start no cycle: then only the counters move.
+  if (position < nextMarker) {
+    for (int r = 1; r < kNumRates; ++r) counter[r] = std::max(counter[r] - 1, 0);
+    return;
+  }
+  double next = HUGE_VAL;
   for (int r = 1; r < kNumRates; ++r) {
     counter[r] = std::max(counter[r] - 1, 0);
     if (position >= marker[r]) {
       marker[r] += length[r];
       counter[r] = period[r];
     }
+    next = std::min(next, marker[r]);
   }
+  nextMarker = next;
 }
 
 bool Clock::isTrigger(int rate) {

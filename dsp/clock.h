@@ -45,5 +45,6 @@ private:
   double sampleRate = 44100.0;
   double samplesPerBeat = 0.0;
   double lastPPQ = 0.0;
+  double nextMarker = 0.0; // earliest of the markers
   bool wasHigh[kNumRates] = {};
 };

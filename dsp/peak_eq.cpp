@@ -33,7 +33,8 @@ void PeakEQ::process(double* buffer, int count) {
     const double d = denormal;
     denormal = -d;
     const double x = buffer[i] + d;
-    const double y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2 + d;
+    // The terms off the feedback path first: only a1·y1 waits for the previous sample.
+    const double y = ((b0 * x + b1 * x1 + b2 * x2 - a2 * y2 + d) - a1 * y1);
     x2 = x1;
     x1 = x;
     y2 = y1;
