@@ -2,7 +2,8 @@
 //   varnel-bank-audition PROGRAMS.txt [--wav DIR] [--only N]
 // Each program plays a C major chord (60, 64, 67) at velocity 100 for 1.5 s, then 1 s of release,
 // at 44.1 kHz in 512-frame blocks. Printed per program: peak and held RMS in dBFS, the release
-// tail's RMS, the DC offset, the spectral centroid of the held chord and NaN counts.
+// tail's RMS, the loudest 300 ms, the DC offset, the spectral centroid of the held chord and NaN
+// counts.
 #include "plugin/varnel.h"
 #include "tools/bank/program_text.h"
 
@@ -123,8 +124,8 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
-  std::printf("%-3s %-24s %7s %7s %7s %8s %7s %5s\n", "#", "name", "peak", "rms", "tail", "dc",
-              "cent", "nan");
+  std::printf("%-3s %-24s %7s %7s %7s %7s %8s %7s %5s\n", "#", "name", "peak", "loud", "rms",
+              "tail", "dc", "cent", "nan");
   for (size_t k = 0; k < programs.size(); ++k) {
     if (only >= 0 && static_cast<int>(k) != only) continue;
     Varnel plug;
@@ -166,12 +167,24 @@ int main(int argc, char** argv) {
       }
     }
     const double rms = std::sqrt(sum / (2.0 * (kHeld - 8820)));
+    // Loudness as heard when switching programs: the loudest 300 ms of the held chord.
+    double loud = 0;
+    for (int start = 0; start + 13230 <= kHeld; start += 2205) {
+      double e = 0;
+      for (int i = start; i < start + 13230; ++i) {
+        const double l = std::isfinite(left[i]) ? left[i] : 0.0;
+        const double r = std::isfinite(right[i]) ? right[i] : 0.0;
+        e += l * l + r * r;
+      }
+      loud = std::max(loud, std::sqrt(e / (2.0 * 13230)));
+    }
     const double tailRms = std::sqrt(tail / (2.0 * 13230));
     dc /= 2.0 * static_cast<double>(left.size());
     std::vector<double> mono(left.size());
     for (size_t i = 0; i < mono.size(); ++i) mono[i] = 0.5 * (left[i] + right[i]);
-    std::printf("%-3zu %-24s %7.1f %7.1f %7.1f %8.5f %7.0f %5d\n", k, programs[k].name.c_str(),
-                dB(peak), dB(rms), dB(tailRms), dc, centroid(mono, 22050), nans);
+    std::printf("%-3zu %-24s %7.1f %7.1f %7.1f %7.1f %8.5f %7.0f %5d\n", k,
+                programs[k].name.c_str(), dB(peak), dB(loud), dB(rms), dB(tailRms), dc,
+                centroid(mono, 22050), nans);
     if (!wavDir.empty()) {
       char file[64];
       std::snprintf(file, sizeof(file), "/%02zu.wav", k);
