@@ -147,9 +147,9 @@ tresult Vst3Plugin::ReadComponentState(IBStream* state) {
   // A reader that fails half-way may have taken some values: put the old state back.
   IByteChunk previous;
   const bool havePrevious = mPlug->SerializeState(previous);
-  const int pos = mPlug->UnserializeState(chunk, 0);
+  const int pos = mPlug->UnserializeHostState(chunk, 0);
   if (pos < 0) {
-    if (havePrevious) mPlug->UnserializeState(previous, 0);
+    if (havePrevious) mPlug->UnserializeHostState(previous, 0);
     return kResultFalse;
   }
   int32 bypass = 0;

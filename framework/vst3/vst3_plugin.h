@@ -201,6 +201,8 @@ private:
   void DeliverEvents(Steinberg::Vst::IEventList* events, const Piece& piece);
   void RenderPiece(Steinberg::Vst::ProcessData& data, const Piece& piece);
   void SendMidiOut(Steinberg::Vst::IEventList* events, int start);
+  // Parameter changes the plug-in made on the audio thread (MIDI learn).
+  void SendParamOut(Steinberg::Vst::IParameterChanges* changes, int start);
 
   std::atomic<Steinberg::int32> mRefCount{1};
   std::unique_ptr<PluginBase> mPlug;

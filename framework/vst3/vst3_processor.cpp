@@ -173,6 +173,20 @@ void Vst3Plugin::RenderPiece(ProcessData& data, const Piece& piece) {
   }
 }
 
+void Vst3Plugin::SendParamOut(IParameterChanges* changes, int start) {
+  if (changes) {
+    const PluginBase::ParamOut* out = mPlug->GetParamOut();
+    for (int i = 0; i < mPlug->NParamOut(); ++i) {
+      int32 queueIndex = 0;
+      IParamValueQueue* queue =
+          changes->addParameterData(static_cast<ParamID>(out[i].index), queueIndex);
+      int32 pointIndex = 0;
+      if (queue) queue->addPoint(start, out[i].normalized, pointIndex);
+    }
+  }
+  mPlug->ClearParamOut();
+}
+
 void Vst3Plugin::SendMidiOut(IEventList* events, int start) {
   if (events) {
     const IMidiMsg* msgs = mPlug->MidiOut();
@@ -214,6 +228,7 @@ tresult PLUGIN_API Vst3Plugin::process(ProcessData& data) {
     DeliverEvents(data.inputEvents, piece);
     if (piece.length > 0) RenderPiece(data, piece);
     SendMidiOut(data.outputEvents, piece.start);
+    SendParamOut(data.outputParameterChanges, piece.start);
     piece.start += piece.length;
   } while (piece.start < piece.total);
   return kResultOk;
