@@ -1,8 +1,7 @@
 #include "plugin/varnel.h"
 
-#include <cstdio>
+#include <algorithm>
 #include <cstring>
-#include <string>
 
 namespace {
 constexpr char kVersionMagic[] = "Varnel_1.1.1";
@@ -33,13 +32,24 @@ int Varnel::UnserializeState(const IByteChunk& chunk, int startPos) {
   const bool hasMarker = isNewVersion_1_1_1(chunk, startPos);
   int pos = startPos;
   if (hasMarker) {
+    // Read in place: a program change on the audio thread must not allocate.
     pos = chunk.ReadValue(&program, startPos + kMagicLength);
-    std::string name;
-    if (pos >= 0) pos = chunk.ReadString(name, pos);
-    if (pos < 0) name.clear();
+    int32_t nameLength = 0;
+    if (pos >= 0) pos = chunk.ReadValue(&nameLength, pos);
+    const char* name = "";
+    size_t nameSize = 0;
+    if (pos >= 0 && nameLength >= 0 && static_cast<int64_t>(pos) + nameLength <= chunk.Size()) {
+      name = reinterpret_cast<const char*>(chunk.GetData() + pos);
+      nameSize = strnlen(name, static_cast<size_t>(nameLength));
+      pos += nameLength;
+    } else {
+      pos = -1;
+    }
     if (restoringHostState && program >= 0 && program < NPresets()) {
-      if (name.size() > kMaxChunkNameLength) name.resize(kMaxChunkNameLength);
-      std::snprintf(GetPreset(program).name, IPreset::kNameSize, "%s", name.c_str());
+      nameSize = std::min(nameSize, static_cast<size_t>(kMaxChunkNameLength));
+      char* target = GetPreset(program).name;
+      std::memcpy(target, name, nameSize);
+      target[nameSize] = '\0';
     }
   }
   for (int i = 0; i < kNumParams && pos >= 0; ++i) {

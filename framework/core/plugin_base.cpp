@@ -27,9 +27,23 @@ void PluginBase::SetParameterValue(int index, double normalized) {
   ScheduleParamChange(index);
 }
 
+namespace {
+thread_local bool tOnAudioThread = false;
+} // namespace
+
+PluginBase::AudioThreadScope::AudioThreadScope() {
+  tOnAudioThread = true;
+}
+PluginBase::AudioThreadScope::~AudioThreadScope() {
+  tOnAudioThread = false;
+}
+bool PluginBase::OnAudioThread() {
+  return tOnAudioThread;
+}
+
 void PluginBase::ScheduleParamChange(int index) {
   if (index < 0 || index >= NParams()) return;
-  if (!IsProcessing()) {
+  if (OnAudioThread() || !IsProcessing()) {
     OnParamChange(index);
     return;
   }

@@ -68,6 +68,18 @@ public:
   int NOutChannels() const { return mOutChannels; }
   bool IsProcessing() const { return mProcessing.load(std::memory_order_acquire); }
 
+  // Marks the calling thread as the audio thread while the adapter processes a block, so that
+  // work started there (MIDI program change, learnt controllers) runs at once and reports to the
+  // host through the block's output instead of the user-interface channel.
+  class AudioThreadScope {
+  public:
+    AudioThreadScope();
+    ~AudioThreadScope();
+    AudioThreadScope(const AudioThreadScope&) = delete;
+    AudioThreadScope& operator=(const AudioThreadScope&) = delete;
+  };
+  static bool OnAudioThread();
+
   // MIDI output, collected during a block and sent by the adapter after it.
   bool SendMidiMsg(const IMidiMsg& msg);
   int NMidiOut() const { return mMidiOutCount; }

@@ -85,7 +85,12 @@ bool PluginBase::RestorePreset(int index) {
 
   mCurrentPreset = index;
   OnPresetsModified();
-  if (mHost) mHost->ParamValuesChanged();
+  if (OnAudioThread()) {
+    for (int i = 0; i < NParams(); ++i)
+      SendParamChangeFromProcessor(i, GetParam(i)->GetNormalized());
+  } else if (mHost) {
+    mHost->ParamValuesChanged();
+  }
   SendParamValuesToUI();
   return true;
 }
