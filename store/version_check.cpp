@@ -3,6 +3,8 @@
 #include "framework/platform/http_client.h"
 #include "framework/platform/platform_dialogs.h"
 
+#include <climits>
+
 namespace {
 
 bool IsSpace(char c) {
@@ -18,7 +20,7 @@ bool LeadingInteger(const std::string& text, long long& value) {
   const size_t digits = i;
   long long n = 0;
   for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
-    if (n < 1000000000000000000LL) n = n * 10 + (text[i] - '0');
+    if (n <= (LLONG_MAX - 9) / 10) n = n * 10 + (text[i] - '0');
   value = negative ? -n : n;
   return i > digits;
 }
