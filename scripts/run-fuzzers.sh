@@ -11,7 +11,7 @@ for t in "${targets[@]}"; do
   corpus="$dir/corpus/$name"
   mkdir -p "$corpus"
   echo "fuzz $name for ${seconds}s"
-  "$t" -max_total_time="$seconds" -print_final_stats=0 "$corpus" >"$dir/$name.log" 2>&1 || {
+  "$t" -max_total_time="$seconds" -print_final_stats=0 -artifact_prefix="$dir/$name-" "$corpus" >"$dir/$name.log" 2>&1 || {
     tail -40 "$dir/$name.log"
     echo "fuzz $name: FAILED"
     exit 1
