@@ -4,8 +4,10 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fx {
@@ -125,9 +127,19 @@ bool writeAll(int fd, const uint8_t* data, size_t size) {
 
 bool WriteWholeFile(const std::string& path, const IByteChunk& bytes) {
   if (path.empty() || path.back() == '/') return false;
-  const size_t slash = path.rfind('/');
-  const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
-  const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+  // Saving over a link replaces the file it points to, as writing in place would.
+  std::string target = path;
+  struct stat status {};
+  if (::lstat(path.c_str(), &status) == 0 && S_ISLNK(status.st_mode)) {
+    if (char* real = ::realpath(path.c_str(), nullptr)) {
+      target = real;
+      std::free(real);
+    }
+  }
+  const bool keepMode = ::stat(target.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+  const size_t slash = target.rfind('/');
+  const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
+  const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
 
   // A name of our own next to the target; O_EXCL keeps two writers from sharing one.
   static std::atomic<int> counter{0};
@@ -141,10 +153,11 @@ bool WriteWholeFile(const std::string& path, const IByteChunk& bytes) {
   }
   if (fd < 0) return false;
 
-  bool ok = writeAll(fd, bytes.GetData(), static_cast<size_t>(bytes.Size()));
+  bool ok = !keepMode || ::fchmod(fd, status.st_mode & 07777) == 0;
+  ok = writeAll(fd, bytes.GetData(), static_cast<size_t>(bytes.Size())) && ok;
   ok = (::fsync(fd) == 0) && ok;
   ok = (::close(fd) == 0) && ok;
-  if (ok) ok = std::rename(temp.c_str(), path.c_str()) == 0;
+  if (ok) ok = std::rename(temp.c_str(), target.c_str()) == 0;
   if (!ok) ::unlink(temp.c_str());
   return ok;
 }

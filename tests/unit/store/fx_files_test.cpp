@@ -277,10 +277,13 @@ TEST(FxpFile, RefusedFilesChangeNothing) {
 }
 
 TEST(FxpFile, OversizedBufferIsRefusedUnread) {
+  // A valid start with a size beyond any bank: refused before a byte is read.
+  PresetTestPlug source;
+  const Bytes fxp = fxpOf(source);
+  const Bytes fxb = fxbOf(source);
   Furnished target;
-  const Bytes tooBig(fx::kMaxFileSize + 1, 0);
-  EXPECT_FALSE(loadFXP(target.plug, tooBig));
-  EXPECT_FALSE(loadFXB(target.plug, tooBig));
+  EXPECT_FALSE(LoadPresetFromFXPData(target.plug, fxp.data(), fx::kMaxFileSize + 1));
+  EXPECT_FALSE(LoadBankFromFXBData(target.plug, fxb.data(), fx::kMaxFileSize + 1));
 }
 
 TEST(FxbFile, ChunkBankLayout) {
@@ -507,6 +510,24 @@ TEST(FxFiles, WritersReplaceWholeFilesAndLeaveNoLitter) {
   ASSERT_TRUE(LoadPresetFromFXP(target, path));
   EXPECT_EQ(target.Values(), kSoundA);
   EXPECT_EQ(target.GetPresetName(0), "Saved");
+}
+
+TEST(FxFiles, SavingOverALinkKeepsTheLinkAndTheFileMode) {
+  TempDir dir;
+  PresetTestPlug plug;
+  writeText(dir / "real.fxb", "old");
+  ASSERT_EQ(chmod((dir / "real.fxb").c_str(), 0640), 0);
+  ASSERT_EQ(symlink("real.fxb", (dir / "link.fxb").c_str()), 0);
+  ASSERT_TRUE(SaveBankAsFXB(plug, dir / "link.fxb"));
+
+  struct stat status {};
+  ASSERT_EQ(lstat((dir / "link.fxb").c_str(), &status), 0);
+  EXPECT_TRUE(S_ISLNK(status.st_mode));
+  ASSERT_EQ(stat((dir / "real.fxb").c_str(), &status), 0);
+  EXPECT_EQ(status.st_mode & 07777, 0640u);
+  const std::string written = readText(dir / "real.fxb");
+  EXPECT_EQ(Bytes(written.begin(), written.end()), fxbOf(plug));
+  EXPECT_EQ(dir.entries(), 2);
 }
 
 TEST(FxFiles, UnwritablePathsFailAndKeepWhatIsThere) {
