@@ -39,6 +39,9 @@ inline IMidiMsg pitchBend(int value, int offset = 0) {
 class Engine {
 public:
   explicit Engine(double rate = 44100.0, int blockSize = 512) : plug(std::make_unique<Varnel>()) {
+    // Every parameter at its default, whatever program construction loaded.
+    for (int i = 0; i < plug->NParams(); ++i)
+      plug->GetParam(i)->SetValue(plug->GetParam(i)->GetDefault());
     plug->SetSampleRate(rate);
     plug->SetBlockSize(blockSize);
     plug->OnReset();
