@@ -34,7 +34,8 @@ bool WriteAll(int fd, const std::string& text) {
 // for the lock; then the descriptor names the live file, so start over.
 int OpenLockedTemp(const std::string& tempPath, mode_t mode) {
   for (int attempt = 0; attempt < 100; ++attempt) {
-    const int fd = open(tempPath.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, mode);
+    const int fd =
+        open(tempPath.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, mode);
     if (fd < 0) return -1;
     int locked;
     do locked = flock(fd, LOCK_EX);

@@ -6,9 +6,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <mutex>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -38,7 +40,8 @@ FileStamp StampOf(const struct stat& st) {
 
 FileStamp StampOfPath(const std::string& path) {
   struct stat st;
-  return stat(path.c_str(), &st) == 0 ? StampOf(st) : FileStamp();
+  // Only regular files are read; anything else counts as missing.
+  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) ? StampOf(st) : FileStamp();
 }
 
 struct IniFileContext {
@@ -64,12 +67,13 @@ ProfileCache& Cache() {
 void Reload(IniFileContext& context) {
   context.sections.clear();
   context.fileStamp = FileStamp();
-  std::FILE* file = std::fopen(context.path.c_str(), "re");
-  if (!file) return;
-  const int fd = fileno(file);
+  // Non-blocking open: a FIFO or device in the file's place must not hang the caller.
+  const int fd = open(context.path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return;
   struct stat st;
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    std::fclose(file);
+  std::FILE* file = nullptr;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || !(file = fdopen(fd, "r"))) {
+    close(fd);
     return;
   }
   flock(fd, LOCK_SH);

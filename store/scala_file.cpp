@@ -5,7 +5,10 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <locale.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -33,7 +36,14 @@ double LeadingDecimal(const char* s) {
 
 } // namespace
 
-ScalaScaleFile::ScalaScaleFile(const char* path) : mFile(path ? std::fopen(path, "rb") : nullptr) {}
+ScalaScaleFile::ScalaScaleFile(const char* path) {
+  if (!path) return;
+  // Only regular files: a folder reads as nothing and a FIFO would block the user interface.
+  const int fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return;
+  struct stat st;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || !(mFile = fdopen(fd, "rb"))) close(fd);
+}
 
 ScalaScaleFile::ScalaScaleFile(const char* data, size_t size)
     : mData(reinterpret_cast<const unsigned char*>(data ? data : "")), mSize(data ? size : 0) {}

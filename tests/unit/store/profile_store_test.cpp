@@ -297,6 +297,29 @@ TEST_F(ProfileStoreTest, ReadOnlyFileOrMissingFolderKeepsChangesInMemoryOnly) {
   EXPECT_NE(access(nowhere.c_str(), F_OK), 0);
 }
 
+TEST_F(ProfileStoreTest, SpecialFilesInPlaceOfTheIniNeverBlock) {
+  const std::string fifo = PathOf("fifo.ini");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_EQ(Get(fifo, "A", "k", "dflt"), "dflt");
+  EXPECT_TRUE(WritePrivateProfileString("A", "k", "v", fifo.c_str()));
+  EXPECT_EQ(Get(fifo, "A", "k"), "v"); // kept in memory only
+  struct stat st;
+  ASSERT_EQ(lstat(fifo.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+
+  const std::string folder = PathOf("folder.ini");
+  ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+  EXPECT_EQ(Get(folder, "A", "k", "dflt"), "dflt");
+  EXPECT_TRUE(WritePrivateProfileString("A", "k", "v", folder.c_str()));
+
+  // A FIFO where the temporary file goes: the write fails cleanly, the file stays as it was.
+  const std::string ini = PathOf("tempfifo.ini");
+  WriteText(ini, "[A]\nk=1\n");
+  ASSERT_EQ(mkfifo(AtomicWriteTempPath(ini).c_str(), 0600), 0);
+  EXPECT_TRUE(WritePrivateProfileString("A", "k", "2", ini.c_str()));
+  EXPECT_EQ(ReadText(ini), "[A]\nk=1\n");
+}
+
 TEST_F(ProfileStoreTest, WriteBackReplacesStaleTempFileAndKeepsPermissionsAndLinks) {
   const std::string ini = PathOf("perm.ini");
   WriteText(ini, "[A]\nk=1\n");

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -247,6 +248,12 @@ TEST_F(ScalaFileTest, MissingOrUnwritableFiles) {
   EXPECT_FALSE(ReadScalaScale(missing, scale));
   double cents[12] = {};
   EXPECT_FALSE(WriteScalaFile(mDir + "/no/such/folder/x.scl", cents));
+
+  // Neither a folder nor a FIFO counts as a readable file (a FIFO would block).
+  EXPECT_FALSE(ScalaScaleFile(mDir.c_str()).IsOpen());
+  const std::string fifo = mDir + "/fifo.scl";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_FALSE(ScalaScaleFile(fifo.c_str()).IsOpen());
 }
 
 TEST(MicroTuningPresets, EveryPresetIsRecognisedAsItself) {
