@@ -24,8 +24,27 @@ public:
   // 2 * pi * f / sampleRate for the ladder.
   const double* rad() const { return freq2rad.data(); }
 
+  // The parts of each filter's coefficients that depend on the cutoff alone, computed here
+  // with the filters' own formulas so that a per-sample cutoff change costs few divisions.
+  struct Korg35Coef {
+    double G;        // g / (1 + g)
+    double beta1;    // -1 / (1 + g)
+    double onePlusG; // 1 + g
+    double unused;
+  };
+  struct LadderCoef {
+    double G;  // w / (w + 2)
+    double b;  // (w - 2) / (w + 2)
+    double G4; // G^4
+    double unused;
+  };
+  const Korg35Coef* korg35() const { return korg35Coef.data(); }
+  const LadderCoef* ladder() const { return ladderCoef.data(); }
+
 private:
   double sampleRate = 0.0;
   std::vector<double> freq2tanW;
   std::vector<double> freq2rad;
+  std::vector<Korg35Coef> korg35Coef;
+  std::vector<LadderCoef> ladderCoef;
 };

@@ -2,7 +2,7 @@
 
 #include <climits>
 
-class FilterTables;
+#include "dsp/filter_tables.h"
 
 // Korg 35 low-pass: two one-pole low-passes with a high-pass in the feedback path, in
 // zero-delay-feedback form; positive feedback is amplified by 1.17, the only nonlinearity.
@@ -19,11 +19,29 @@ public:
   void update(int index);
   void process(double* buffer, int count, int position);
 
+  // The filter's working copy for one chunk, for callers that fuse it into their own loop:
+  // begin, tick(x, j) for j = 0..count-1, end. Requires isReady().
+  struct Run {
+    const FilterTables::Korg35Coef* coef;
+    const int* mod;
+    int base;
+    double k;
+    double g1, b2, b1, a0;
+    double z1, z2, z3;
+    double d;
+    int last;
+
+    double tick(double x, int j);
+  };
+  bool isReady() const { return coef && cutoffMod; }
+  Run begin(int position);
+  void end(const Run& run);
+
   double getK() const { return K; }
   int getBase() const { return base; }
 
 private:
-  const double* tanW = nullptr;
+  const FilterTables::Korg35Coef* coef = nullptr;
   int base = 0;
   double peak = 0.0;
   double alpha0 = 0.0, G = 1.0, beta2 = 1.0, beta1 = 1.0;
@@ -34,3 +52,33 @@ private:
   double s1 = 0.0, s2 = 0.0, s3 = 0.0;
   double denormal = 1e-13;
 };
+
+inline double Korg35::Run::tick(double in, int j) {
+  const int i = mod[j] + base;
+  if (i != last) {
+    last = i;
+    const FilterTables::Korg35Coef& c = coef[i < 0 ? 0 : i > 17280 ? 17280 : i];
+    g1 = c.G;
+    b2 = (k - k * g1) / c.onePlusG;
+    b1 = c.beta1;
+    a0 = 1.0 / (1.0 - k * g1 + k * g1 * g1);
+  }
+  // An offset of alternating sign keeps the states out of the denormal range.
+  const double x = in - d;
+  z1 -= d;
+  z2 -= d;
+  z3 -= d;
+  d = -d;
+  const double h1 = (x - z1) * g1;
+  const double y1 = z1 + h1;
+  z1 = y1 + h1;
+  double s = b2 * z2 + b1 * z3;
+  s *= s > 0.0 ? 1.17 : 1.0;
+  const double u = (y1 + s) * a0;
+  const double h2 = (u - z2) * g1;
+  const double y2 = z2 + h2;
+  z2 = y2 + h2;
+  const double h3 = (k * y2 - z3) * g1;
+  z3 += 2.0 * h3;
+  return y2;
+}

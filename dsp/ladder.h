@@ -2,7 +2,7 @@
 
 #include <climits>
 
-class FilterTables;
+#include "dsp/filter_tables.h"
 
 // Four-pole ladder low-pass: four identical bilinear one-pole stages (without pre-warping) with
 // the feedback loop solved in closed form; the fed-back signal is limited to +-1.
@@ -18,12 +18,30 @@ public:
   void update(int index);
   void process(double* buffer, int count, int position);
 
+  // The filter's working copy for one chunk, for callers that fuse it into their own loop:
+  // begin, tick(x, j) for j = 0..count-1, end. Requires isReady().
+  struct Run {
+    const FilterTables::LadderCoef* coef;
+    const int* mod;
+    int base;
+    double fb, comp;
+    double g, b, g4, inv;
+    double z1, z2, z3, z4;
+    double d;
+    int last;
+
+    double tick(double x, int j);
+  };
+  bool isReady() const { return coef && cutoffMod; }
+  Run begin(int position);
+  void end(const Run& run);
+
   double getFeedback() const { return k; }
   double getGainComp() const { return gainComp; }
   int getBase() const { return base; }
 
 private:
-  const double* rad = nullptr;
+  const FilterTables::LadderCoef* coef = nullptr;
   int base = 0;
   double peak = 0.0;
   double G = 0.0, b = 0.0, G4 = 0.0;
@@ -36,3 +54,35 @@ private:
   double s1 = 0.0, s2 = 1.0, s3 = 0.0, s4 = -1.0;
   double denormal = 1e-13;
 };
+
+inline double Ladder::Run::tick(double in, int j) {
+  const int i = mod[j] + base;
+  if (i != last) {
+    last = i;
+    const FilterTables::LadderCoef& c = coef[i < 0 ? 0 : i > 17280 ? 17280 : i];
+    g = c.G;
+    b = c.b;
+    g4 = c.G4;
+    inv = 1.0 / (1.0 + fb * g4);
+  }
+  // An offset of alternating sign keeps the states out of the denormal range.
+  const double x = in - d;
+  z1 -= d;
+  z2 -= d;
+  z3 -= d;
+  z4 -= d;
+  d = -d;
+  const double s = ((z1 * g + z2) * g + z3) * g + z4;
+  const double y = (g4 * x + s) * inv;
+  const double limited = y < -1.0 ? -1.0 : y > 1.0 ? 1.0 : y;
+  const double u = x - fb * limited;
+  const double y1 = g * u + z1;
+  z1 = g * u - b * y1;
+  const double y2 = g * y1 + z2;
+  z2 = g * y1 - b * y2;
+  const double y3 = g * y2 + z3;
+  z3 = g * y2 - b * y3;
+  const double y4 = g * y3 + z4;
+  z4 = g * y3 - b * y4;
+  return y * comp;
+}

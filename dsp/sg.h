@@ -49,6 +49,40 @@ public:
   void update(double pwm, double scaleMod);
   // Adds count samples of the voice playing octave * 12 + pitchClass to buffer.
   void process(double* buffer, int count, int octave, int pitchClass, int position) const;
+
+  // One voice's read position for a chunk, for callers that fuse generators and filter into one
+  // loop; tick(j) gives the same samples as process. Phases wrap modulo 2^32, a multiple of the
+  // 28-bit cycle, so bits 16..27 always address the table. The guard entry has increment 0 and
+  // the silent level: nothing is added and the phase holds, without a branch.
+  struct Reader {
+    const int* mod;
+    int base;
+    const int* incTable;
+    const int* levelTable;
+    const double* table;
+    uint32_t a, b;
+    bool pulse;
+
+    template <bool kPulse> double tick(int j) {
+      constexpr int kMask = kTableSize - 1;
+      int idx = mod[j] + base;
+      idx = idx < 0 ? 0 : idx > kGuard ? kGuard : idx;
+      const auto inc = static_cast<uint32_t>(incTable[idx]);
+      const double* t = table + levelTable[idx] * kTableSize;
+      a += inc;
+      double value = t[(a >> 16) & kMask];
+      if constexpr (kPulse) {
+        b += inc;
+        value -= t[(b >> 16) & kMask];
+      }
+      return value;
+    }
+  };
+  // Requires isReady(). A voice below the footage's range gets a reader whose base keeps every
+  // index on the silent guard entry.
+  Reader reader(int octave, int pitchClass, int position) const;
+  bool isReady() const { return pitchMod != nullptr; }
+  static constexpr int kSilentBase = 1 << 29;
   void next(int count);
 
   int getWaveForm() const { return waveForm; }

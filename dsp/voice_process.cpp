@@ -1,25 +1,64 @@
 #include "dsp/sg.h"
 #include "dsp/voice.h"
 
-#include <algorithm>
+namespace {
+
+// Generators, filter, envelope and gain in one pass, so the filter's feedback chain overlaps
+// with the rest of the work; the arithmetic is the same as running them one after another.
+template <bool kPulse1, bool kPulse2, class Run>
+void render(double* mix, int count, SG::Reader r1, SG::Reader r2, Run run, EM& envelope,
+            double gain, Run& out) {
+  EM em = envelope; // a local copy stays in registers
+  for (int j = 0; j < count; ++j) {
+    const double x = r1.tick<kPulse1>(j) + r2.tick<kPulse2>(j);
+    mix[j] += run.tick(x, j) * em.getValue() * gain;
+    // The first two samples share one envelope value; with the step in update the envelope
+    // advances once per sample over a whole control period.
+    if (j > 0) em.update();
+  }
+  out = run;
+  envelope = em;
+}
+
+template <class Run>
+void renderAny(double* mix, int count, const SG::Reader& r1, const SG::Reader& r2, Run& run, EM& em,
+               double gain) {
+  if (r1.pulse) {
+    if (r2.pulse)
+      render<true, true>(mix, count, r1, r2, run, em, gain, run);
+    else
+      render<true, false>(mix, count, r1, r2, run, em, gain, run);
+  } else {
+    if (r2.pulse)
+      render<false, true>(mix, count, r1, r2, run, em, gain, run);
+    else
+      render<false, false>(mix, count, r1, r2, run, em, gain, run);
+  }
+}
+
+} // namespace
 
 void Voice::process(double* mix, int count, int position) {
-  if (!active || count <= 0) return;
-  count = std::min(count, bufferLength);
-  double* buf = buffer.data();
-  std::fill(buf, buf + count, 0.0);
-  if (sg1) sg1->process(buf, count, octave, pitchClass, position);
-  if (sg2On && sg2) sg2->process(buf, count, octave, pitchClass, position);
-  if (useLadder)
-    ladder.process(buf, count, position);
-  else
-    korg35.process(buf, count, position);
+  if (!active || count <= 0 || !sg1 || !sg1->isReady()) return;
+  if (count > bufferLength) count = bufferLength;
+  const SG::Reader r1 = sg1->reader(octave, pitchClass, position);
+  SG::Reader r2 = r1;
+  if (sg2On && sg2 && sg2->isReady()) {
+    r2 = sg2->reader(octave, pitchClass, position);
+  } else {
+    r2.base = SG::kSilentBase; // reads the silent guard entry
+    r2.pulse = false;
+  }
   const double g = gain();
-  // The first two samples share one envelope value; with the step in update the envelope
-  // advances once per sample over a whole control period.
-  mix[0] += buf[0] * em.getValue() * g;
-  for (int j = 1; j < count; ++j) {
-    mix[j] += buf[j] * em.getValue() * g;
-    em.update();
+  if (useLadder) {
+    if (!ladder.isReady()) return;
+    Ladder::Run run = ladder.begin(position);
+    renderAny(mix, count, r1, r2, run, em, g);
+    ladder.end(run);
+  } else {
+    if (!korg35.isReady()) return;
+    Korg35::Run run = korg35.begin(position);
+    renderAny(mix, count, r1, r2, run, em, g);
+    korg35.end(run);
   }
 }
