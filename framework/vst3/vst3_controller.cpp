@@ -139,13 +139,9 @@ ParamValue PLUGIN_API Vst3Plugin::getParamNormalized(ParamID id) {
 
 tresult PLUGIN_API Vst3Plugin::setParamNormalized(ParamID id, ParamValue value) {
   if (IsPlugParam(id)) {
-    const int index = static_cast<int>(id);
-    IParam* param = mPlug->GetParam(index);
-    const double before = param->GetValue();
-    param->SetFromNormalized(value);
-    // Keep the engine in step with the stored value even if the host sends no matching
-    // change to the processor.
-    if (param->GetValue() != before) mPlug->ScheduleParamChange(index);
+    // Only stored: hosts send the same change to the processor, where the handler runs on the
+    // audio thread; running it here as well could replay an older automation value.
+    mPlug->GetParam(static_cast<int>(id))->SetFromNormalized(value);
     return kResultOk;
   }
   if (MidiMapping::IsMappingParam(id)) {

@@ -163,6 +163,7 @@ TEST(Vst3Params, ControllerSideValuesAreStored) {
   ASSERT_EQ(c->setParamNormalized(kWave, 1.0), kResultOk);
   EXPECT_EQ(instance.plug->GetParam(kWave)->GetValue(), 2.0);
   EXPECT_EQ(c->getParamNormalized(kWave), 1.0);
+  EXPECT_TRUE(instance.plug->log.empty()); // the handler runs with the processor's change
   ASSERT_EQ(c->setParamNormalized(65538 + 1, 0.25), kResultOk);
   EXPECT_EQ(c->getParamNormalized(65538 + 1), 0.25);
   EXPECT_EQ(c->setParamNormalized(999, 0.5), kInvalidArgument);
