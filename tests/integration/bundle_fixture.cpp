@@ -1,0 +1,44 @@
+#include "tests/integration/bundle_fixture.h"
+
+#include <cmath>
+#include <memory>
+
+namespace itest {
+
+const vhost::Bundle& bundle() {
+  static const std::unique_ptr<vhost::Bundle> loaded = vhost::Bundle::load(VARNEL_BUNDLE);
+  return *loaded;
+}
+
+StartedPlugin::StartedPlugin(double rate, int32_t block, bool use64) : plugin(bundle()) {
+  vhost::ProcessConfig config;
+  config.sampleRate = rate;
+  config.maxBlock = block;
+  config.use64 = use64;
+  plugin.start(config);
+}
+
+vrender::Score heldNote(double rate, int key, int velocity, double seconds) {
+  vrender::Score score;
+  vrender::ScoreEvent on;
+  on.kind = vrender::ScoreEvent::Kind::NoteOn;
+  on.data1 = key;
+  on.data2 = velocity;
+  vrender::ScoreEvent off = on;
+  off.kind = vrender::ScoreEvent::Kind::NoteOff;
+  off.data2 = 0;
+  off.frame = static_cast<int64_t>(std::llround(seconds * rate));
+  score.events = {on, off};
+  vrender::finishScore(score);
+  return score;
+}
+
+vrender::Rendered render(vhost::PluginInstance& plugin, const vrender::Score& score, int32_t block,
+                         double tailSeconds) {
+  vrender::RenderSettings settings;
+  settings.block = block;
+  settings.tailSeconds = tailSeconds;
+  return vrender::renderScore(plugin, score, settings);
+}
+
+} // namespace itest
