@@ -1,0 +1,156 @@
+#include "tests/unit/plugin/engine_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <cstdlib>
+#include <new>
+
+using namespace enginetest;
+
+// Counting replacements of the global allocation functions; they count only while armed.
+namespace {
+std::atomic<bool> gCounting{false};
+std::atomic<long> gAllocations{0};
+
+void* countedAlloc(std::size_t size) {
+  if (gCounting.load(std::memory_order_relaxed)) gAllocations.fetch_add(1);
+  if (void* p = std::malloc(size ? size : 1)) return p;
+  throw std::bad_alloc();
+}
+} // namespace
+
+void* operator new(std::size_t size) {
+  return countedAlloc(size);
+}
+void* operator new[](std::size_t size) {
+  return countedAlloc(size);
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  if (gCounting.load(std::memory_order_relaxed)) gAllocations.fetch_add(1);
+  return std::malloc(size ? size : 1);
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+  if (gCounting.load(std::memory_order_relaxed)) gAllocations.fetch_add(1);
+  return std::malloc(size ? size : 1);
+}
+void operator delete(void* p) noexcept {
+  std::free(p);
+}
+void operator delete[](void* p) noexcept {
+  std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+  std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+  std::free(p);
+}
+
+namespace {
+class Counting {
+public:
+  Counting() {
+    gAllocations = 0;
+    gCounting = true;
+  }
+  ~Counting() { gCounting = false; }
+  long count() const { return gAllocations.load(); }
+};
+
+// Every section of the output chain and the busiest modulation.
+void heavyPatch(Engine& e) {
+  e.set(kSg1Wave, 0.4);
+  e.set(kSg2Wave, 0.6);
+  e.set(kK35Lp4, 1);
+  e.set(kFcMod, 1);
+  e.set(kFcMg1, 0.5);
+  e.set(kMg1Freq, 200);
+  e.set(kFmMod, 1);
+  e.set(kFmShMg, 50);
+  e.set(kRsInt, 0.7);
+  for (int b = kEq8k; b <= kEq125; ++b) e.set(b, 6);
+  e.set(kEnsembl, 0.8);
+  e.set(kAmInt, 0.5);
+  e.set(kGegSrc1, 3);
+  e.set(kVca2Vp1, 1);
+  e.set(kVp1Src, Varnel::kSrcGE3);
+  e.set(kVp1A, 1);
+}
+
+void expectClean(Engine& e, const double* left, const double* right, int frames, const char* what) {
+  const int n = e->controlPeriod;
+  const auto finite = [&](const double* x, int count, const char* buffer) {
+    for (int i = 0; i < count; ++i) {
+      ASSERT_TRUE(std::isfinite(x[i])) << what << ": " << buffer << "[" << i << "]";
+      ASSERT_NE(std::fpclassify(x[i]), FP_SUBNORMAL) << what << ": " << buffer << "[" << i << "]";
+    }
+  };
+  finite(left, frames, "left");
+  finite(right, frames, "right");
+  finite(e->voiceMixBuf.get(), n, "voice mix");
+  finite(e->sectionBuf.get(), n, "bus");
+  finite(e->finalGainBuf.get(), n, "output amplitude");
+  finite(e->amModBuf.get(), n, "AM");
+}
+} // namespace
+
+TEST(Realtime, NoAllocationWhileProcessing) {
+  Engine e(48000, 512);
+  heavyPatch(e);
+  std::vector<double> left(512), right(512);
+  double* outs[2] = {left.data(), right.data()};
+  std::vector<IMidiMsg> messages;
+  for (int k = 0; k < Varnel::kNumVoices; ++k) messages.push_back(noteOn(30 + k, 100, k * 7));
+  messages.push_back(controller(64, 127, 3));
+  messages.push_back(controller(1, 90, 100));
+  messages.push_back(pitchBend(0x3000, 200));
+  messages.push_back(midi(0xD0, 60, 0, 300));
+
+  {
+    Counting probe; // the counter itself works
+    int* volatile p = new int(1);
+    delete p;
+    ASSERT_EQ(probe.count(), 1);
+  }
+  long allocations = 0;
+  {
+    Counting counting;
+    for (const IMidiMsg& m : messages) e->ProcessMidiMsg(m);
+    for (int b = 0; b < 40; ++b) {
+      e->ProcessBlock(nullptr, outs, b % 3 == 0 ? 512 : 333);
+      if (b == 36) e->ProcessMidiMsg(controller(123, 0)); // acted on at once
+    }
+    allocations = counting.count();
+  }
+  EXPECT_EQ(allocations, 0);
+  expectClean(e, left.data(), right.data(), 333, "heavy patch");
+  EXPECT_GT(rms(std::vector<double>(left.begin(), left.begin() + 333)), 0.0);
+}
+
+// All parameters at their minimum, then all at their maximum, then alternating, with 64 notes.
+TEST(Realtime, ParameterExtremesStayFinite) {
+  enum Setting { kMin, kMax, kEvenMin, kEvenMax };
+  for (double rate : {22050.0, 44100.0, 192000.0}) {
+    Engine e(rate, 512);
+    for (int k = 0; k < Varnel::kNumVoices; ++k) e.send(noteOn(20 + k, 1 + k * 2));
+    e.send(pitchBend(0x3FFF));
+    e.send(controller(1, 127));
+    const int frames = static_cast<int>(rate * (rate > 100000 ? 0.06 : 0.15));
+    for (Setting s : {kMin, kMax, kEvenMin, kEvenMax}) {
+      for (int i = 0; i < kNumParams; ++i) {
+        IParam* p = e->GetParam(i);
+        const bool low = s == kMin || (s == kEvenMin && i % 2 == 0) || (s == kEvenMax && i % 2);
+        p->SetValue(low ? p->GetMin() : p->GetMax());
+        e->OnParamChange(i);
+      }
+      const std::string what = std::to_string(rate) + " Hz, setting " + std::to_string(s);
+      for (int done = 0; done < frames; done += 512) {
+        e.block(512);
+        expectClean(e, e.left.data(), e.right.data(), 512, what.c_str());
+        if (HasFatalFailure()) return;
+      }
+    }
+  }
+}
