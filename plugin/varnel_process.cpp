@@ -79,7 +79,8 @@ void Varnel::renderChunk(double* left, double* right, int pos, int chunk) {
     for (int j = 0; j < chunk; ++j) bus[j] *= 1.0 + amDepth * (am[j] - 1.0);
   }
   if (ensembleOn) {
-    ensemble.update();
+    // Once per control period, so the chorus runs at the same speed whatever the host's blocks.
+    if (pos == 0) ensemble.update();
     ensemble.process(bus, chunk);
   }
 
