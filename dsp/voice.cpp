@@ -8,11 +8,8 @@ void Voice::setSampleRate(double sampleRate, const FilterTables& tables, const i
   octave = 4;
   pitchClass = 0;
   serial = 0;
-  const int length = sampleRate >= 1.0 ? static_cast<int>(sampleRate) / 1000 : 0;
-  if (length != bufferLength) {
-    bufferLength = length;
-    buffer.assign(static_cast<size_t>(length), 0.0);
-  }
+  // Rendering runs in one pass without a work buffer; the period only bounds a chunk.
+  bufferLength = sampleRate >= 1.0 ? static_cast<int>(sampleRate) / 1000 : 0;
   korg35.setSampleRate(tables);
   korg35.setCutoffMod(cutoffMod);
   ladder.setSampleRate(tables);

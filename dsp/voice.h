@@ -4,8 +4,6 @@
 #include "dsp/k35.h"
 #include "dsp/ladder.h"
 
-#include <vector>
-
 class FilterTables;
 class SG;
 
@@ -13,11 +11,14 @@ class SG;
 // Korg 35 or ladder, shaped by its envelope and a key and velocity gain, added to the mix.
 //
 // Calling contract (audio thread):
-//   at every reset:  setGenerators (once is enough), setSampleRate(rate, tables, cutoffCtlBuf)
+//   at every reset:  setGenerators (once is enough); tables.setSampleRate(rate) on the
+//                    plug-in's FilterTables, then setSampleRate(rate, tables, cutoffCtlBuf).
+//                    The voice keeps pointers into tables and cutoffCtlBuf.
 //   per control period, after the generators' update: update(base cutoff in pitch units)
 //   per chunk: process(mix, count, position), where position is the chunk's start within the
 //   control period (0 <= position, position + count <= control period); the generators and
-//   filters read their per-sample buffers from there. Idle voices return at once.
+//   filters read their per-sample buffers from there. Idle voices return at once. The
+//   generators advance (SG::next) after all voices have rendered the chunk.
 class Voice {
 public:
   // Parameter indices that setParam understands; every other id is ignored.
@@ -42,8 +43,8 @@ public:
     sg1 = generator1;
     sg2 = generator2;
   }
-  // Silences the voice, sizes its buffer to one control period and prepares filters and
-  // envelope. cutoffMod is the plug-in's per-sample cutoff buffer of one control period.
+  // Silences the voice, notes the control period and prepares filters and envelope. cutoffMod is
+  // the plug-in's per-sample cutoff buffer of one control period.
   void setSampleRate(double sampleRate, const FilterTables& tables, const int* cutoffMod);
   void setAttackSource(const double* source) { attackSource = source; }
   void setReleaseTrigger(const bool* trigger) { releaseTrigger = trigger; }
@@ -79,7 +80,7 @@ private:
   Korg35 korg35;
   Ladder ladder;
   EM em;
-  std::vector<double> buffer;
+  // One control period: the longest chunk the engine renders.
   int bufferLength = 0;
   double keyTrack = 0.0;
   double keyGain = 0.0;
