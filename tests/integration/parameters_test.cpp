@@ -106,6 +106,9 @@ TEST_F(Parameters, CommandLineSettingsResolveByTextOrPlainNumber) {
   EXPECT_NE(errorOf("K35/LP4=Moog").find("Korg 35, 4-Pole Ladder"), std::string::npos);
   EXPECT_NE(errorOf("EQ 125=99").find("outside its range"), std::string::npos);
   EXPECT_NE(errorOf("Final").find("NAME=VALUE"), std::string::npos);
+  EXPECT_NE(errorOf("SG1 Wave=bogus").find("is not a value of \"SG1 Wave\""), std::string::npos);
+  EXPECT_DOUBLE_EQ(vrender::resolveSetting(*plugin_, "MG1 Freq=200 Hz").normalized,
+                   vrender::resolveSetting(*plugin_, "MG1 Freq=200").normalized);
 }
 
 TEST_F(Parameters, ProgramNamesWithoutAProgramList) {

@@ -367,6 +367,18 @@ void PluginInstance::noteOff(int channel, int pitch, int velocity, int32_t sampl
   inEvents_->addEvent(e);
 }
 
+void PluginInstance::polyPressure(int channel, int pitch, int value, int32_t sampleOffset) {
+  Event e{};
+  e.busIndex = 0;
+  e.sampleOffset = sampleOffset;
+  e.type = Event::kPolyPressureEvent;
+  e.polyPressure.channel = static_cast<int16>(channel);
+  e.polyPressure.pitch = static_cast<int16>(pitch);
+  e.polyPressure.pressure = velocityToFloat(value);
+  e.polyPressure.noteId = -1;
+  inEvents_->addEvent(e);
+}
+
 bool PluginInstance::midiMappingFor(int channel, int number, ParamID& id) const {
   if (!midiMapping_) return false;
   return midiMapping_->getMidiControllerAssignment(

@@ -85,6 +85,7 @@ public:
   // Events for the next block. Velocities and values are MIDI's 0..127 (bend 0..16383).
   void noteOn(int channel, int pitch, int velocity, int32_t sampleOffset);
   void noteOff(int channel, int pitch, int velocity, int32_t sampleOffset);
+  void polyPressure(int channel, int pitch, int value, int32_t sampleOffset);
   // Controllers, aftertouch and pitch bend go through the controller's MIDI mapping; false
   // when the plug-in maps nothing to them.
   bool midiController(int channel, int number, double normalized, int32_t sampleOffset);

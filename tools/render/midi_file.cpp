@@ -73,6 +73,11 @@ Score readMidiFile(const std::string& path, double sampleRate) {
         ev.data1 = d1;
         ev.data2 = d2;
         break;
+      case 0xA0:
+        ev.kind = ScoreEvent::Kind::PolyPressure;
+        ev.data1 = d1;
+        ev.data2 = d2;
+        break;
       case 0xD0:
         ev.kind = ScoreEvent::Kind::ChannelPressure;
         ev.data2 = d1;
@@ -82,7 +87,7 @@ Score readMidiFile(const std::string& path, double sampleRate) {
         ev.data2 = d1 | (d2 << 7);
         break;
       default:
-        continue; // program change and poly pressure have no VST3 route here
+        continue; // program change has no VST3 route here
       }
       score.events.push_back(ev);
     }

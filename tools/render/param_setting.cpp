@@ -33,6 +33,12 @@ bool parseNumber(const std::string& text, double& out) {
   return end && *end == '\0' && std::isfinite(out);
 }
 
+bool startsWithNumber(const std::string& text) {
+  char* end = nullptr;
+  std::strtod(text.c_str(), &end);
+  return end && end != text.c_str();
+}
+
 // A few names that look like what was typed, so the error helps without listing everything.
 std::string suggestions(const vhost::PluginInstance& plugin, const std::string& name) {
   const std::string key = lower(name);
@@ -88,15 +94,18 @@ ParamSetting resolveSetting(const vhost::PluginInstance& plugin, const std::stri
   double normalized = 0.0;
   bool ok = plugin.textToNormalized(p->id, value, normalized);
   const bool choice = (p->flags & Steinberg::Vst::ParameterInfo::kIsList) || p->stepCount == 1;
-  if (ok && choice) {
-    // A list or switch may answer any text with its first item; accept only a text it shows.
-    ok = lower(trim(plugin.displayText(p->id, normalized))) == lower(value);
+  if (ok) {
+    // A plug-in may answer any text with some value (a list with its first item, a number
+    // with what atof makes of it); accept only a text it shows, or a number with a unit.
+    const bool shown = lower(trim(plugin.displayText(p->id, normalized))) == lower(value);
+    ok = shown || (!choice && startsWithNumber(value));
   }
   if (!ok) {
     if (choice)
       throw HostError("\"" + value + "\" is not a value of \"" + p->title +
                       "\" (values: " + choices(plugin, *p) + ")");
-    throw HostError("\"" + value + "\" is not a value of \"" + p->title + "\"");
+    throw HostError("\"" + value + "\" is not a value of \"" + p->title + "\" (it shows e.g. \"" +
+                    p->defaultDisplay + "\", or give a number)");
   }
   s.normalized = std::clamp(normalized, 0.0, 1.0);
   return s;

@@ -93,7 +93,7 @@ int runRender(const RenderOptions& o, std::ostream& out, std::ostream& err) {
     for (const ParamSetting& s : settings) plugin.setParameter(s.id, s.normalized);
 
     if (!o.saveFxp.empty()) {
-      if (!settings.empty()) plugin.process(0); // hand the settings over before the state is taken
+      plugin.process(0); // hand pending parameter changes over before the state is taken
       saveProgram(plugin, o.saveFxp);
       out << "saved " << o.saveFxp << "\n";
     }

@@ -22,6 +22,9 @@ void sendEvent(vhost::PluginInstance& plugin, const ScoreEvent& e, int32_t offse
   case ScoreEvent::Kind::ChannelPressure:
     plugin.channelPressure(e.channel, e.data2, offset);
     break;
+  case ScoreEvent::Kind::PolyPressure:
+    plugin.polyPressure(e.channel, e.data1, e.data2, offset);
+    break;
   }
 }
 

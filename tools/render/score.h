@@ -6,7 +6,7 @@
 namespace vrender {
 
 struct ScoreEvent {
-  enum class Kind { NoteOn, NoteOff, Controller, PitchBend, ChannelPressure };
+  enum class Kind { NoteOn, NoteOff, Controller, PitchBend, ChannelPressure, PolyPressure };
   int64_t frame = 0;
   Kind kind = Kind::NoteOn;
   int channel = 0;
