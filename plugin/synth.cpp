@@ -1,19 +1,37 @@
 #include "plugin/synth.h"
 
+#include "framework/platform/paths.h"
+#include "framework/platform/zenity_dialogs.h"
+#include "plugin/http.h"
+
 #include <algorithm>
 
-Synth::Synth(const Config& config) : PluginBase(config) {
-  ccMap.fill(-1);
+namespace {
+IPlatformDialogs& desktopDialogs() {
+  static ZenityDialogs dialogs;
+  return dialogs;
+}
+} // namespace
+
+Synth::Synth(const Config& config) : Synth(config, PluginFolder()) {}
+
+Synth::Synth(const Config& config, const std::string& bundleFolder)
+    : PluginBase(config), versionCheckBaseUrl(kVarnelVersionCheckUrl), mDialogs(&desktopDialogs()) {
+  for (std::atomic<int>& entry : ccMap) entry.store(-1, std::memory_order_relaxed);
+  pluginFolder = bundleFolder;
+  setUpConfiguration();
 }
 
 Synth::~Synth() = default;
 
-void Synth::OnParamChange(int /*index*/) {}
+void Synth::setDialogs(IPlatformDialogs* dialogs) {
+  mDialogs = dialogs ? dialogs : &desktopDialogs();
+}
 
 void Synth::OnReset() {
   midiQueue.reserveForBlock(GetBlockSize());
   clearKeyBuffer();
-  midiLearnActive = false;
+  midiLearnActive.cancel();
   // Below 1000 Hz the period would be 0 samples and the engine would never advance.
   controlPeriod = std::max(static_cast<int>(GetSampleRate()) / 1000, 1);
   periodRemaining = 0;
@@ -43,5 +61,3 @@ void Synth::clearKeyBuffer() {
   mPressedKeys.fill(0);
   mPressedKeyCount = 0;
 }
-
-void Synth::setMidiLearnCC(int /*cc*/) {}

@@ -2,17 +2,26 @@
 // The synthesizer base: configuration, programs, MIDI learn and the held-key set, shared by the
 // plug-in class and independent of its engine.
 #include "framework/core/plugin_base.h"
+#include "plugin/midi_learn.h"
 #include "plugin/midi_queue.h"
 
 #include <array>
+#include <atomic>
 #include <string>
+
+class IPlatformDialogs;
 
 class Synth : public PluginBase {
 public:
   static constexpr int kNumKeys = 128;
   static constexpr int kNumLearnableCCs = 120;
+  // loadConfig's result when there is no INI file.
+  static constexpr int kConfigFileMissing = 11;
 
+  // Locates the settings folder and reads the configuration; the plug-in folder is where the
+  // bundle lies (and where a legacy configuration may wait).
   explicit Synth(const Config& config);
+  Synth(const Config& config, const std::string& bundleFolder);
   ~Synth() override;
 
   void OnParamChange(int index) override;
@@ -22,7 +31,10 @@ public:
   virtual void createGraphics() {}
   virtual void allNotesOff() {}
   virtual void initParameters() {}
-  // The host sees program switches as edits of this parameter (the program list's ID).
+  // Editor hooks: the open editor's scale, and resizing it to editorScale.
+  virtual double currentEditorScale() const { return editorScale; }
+  virtual void resizeUI() {}
+  // The program list's ID, as which the host sees program switches.
   static constexpr int kProgramParamId = 65537;
 
   virtual void changePreset(int index);
@@ -32,8 +44,38 @@ public:
   void initAllPrograms();
   std::string builtInBankPath() const;
 
-  // MIDI learn: a controller arrived while learning was armed.
+  // Configuration file. The writers return false when the file could not be written.
+  int loadConfig();
+  bool saveConfig(int scope);
+  bool storeProgramPath(const char* path = nullptr);
+  static bool fileExists(const std::string& path);
+  bool configWritable() const;
+
+  // Startup bank. setStartupFxb returns 0, or -1 when the INI file could not be written.
+  int setStartupFxb(const std::string& path);
+  bool unsetStartupFxb();
+  bool saveStartupFxb();
+
+  // MIDI learn. doMidiLearn/doMidiUnlearn come from the learn button (user-interface thread);
+  // setMidiLearnCC from MIDI input (audio thread) while learning is armed.
+  void doMidiLearn(bool on);
+  void doMidiUnlearn(bool on);
   void setMidiLearnCC(int cc);
+  bool isMidiUnlearn() const { return midiLearnActive.unlearning(); }
+  int getLearnCC() const { return midiLearnActive.cc(); }
+  int getLearnParam() const { return midiLearnActive.param(); }
+  // True once per finished learn: the editor's OnIdle switches the learn button off.
+  bool takeLearnButtonOffRequest() {
+    return learnButtonOffRequest.exchange(false, std::memory_order_acq_rel);
+  }
+
+  // Online version check against versionCheckBaseUrl (another address only in tests).
+  int checkVersionAgainstWeb();
+  std::string versionCheckBaseUrl;
+
+  // Dialogs and message boxes of the desktop, or a stand-in.
+  IPlatformDialogs& dialogs() const { return *mDialogs; }
+  void setDialogs(IPlatformDialogs* dialogs);
 
   // Held keys: velocity per key (0 = not held) and their count.
   void addPressedKey(int key, int velocity);
@@ -45,22 +87,20 @@ public:
   int controlPeriod = 0;
   int periodRemaining = 0;
 
-  // Configuration.
+  // Configuration. The MIDI switches and ccMap are read by the audio thread.
   std::string homePath;
   std::string pluginFolder;
   std::string iniPath;
   std::string programPath;
   std::string startupBank;
   double editorScale = 0.5;
-  bool midiThru = false;
-  bool ignoreProgramChange = false;
-  std::array<int, kNumLearnableCCs> ccMap;
+  std::atomic<bool> midiThru{false};
+  std::atomic<bool> ignoreProgramChange{false};
+  std::array<std::atomic<int>, kNumLearnableCCs> ccMap;
 
-  // MIDI learn.
-  bool midiLearnActive = false;
-  bool midiUnlearn = false;
-  int learnCC = -1;
-  int learnParam = -1;
+  // MIDI learn: true (as a condition) while a learn or unlearn runs.
+  MidiLearnState midiLearnActive;
+  std::atomic<bool> learnButtonOffRequest{false};
 
   // Program copy buffer.
   IByteChunk copyBuffer;
@@ -70,6 +110,10 @@ protected:
   MidiQueue midiQueue;
 
 private:
+  void setUpConfiguration();
+  void finishLearn(const MidiLearnState::Transition& done);
+
+  IPlatformDialogs* mDialogs;
   std::array<int, kNumKeys> mPressedKeys{};
   int mPressedKeyCount = 0;
 };

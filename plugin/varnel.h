@@ -95,6 +95,15 @@ public:
   // The per-period control update: every modulation value of the period.
   void update(int count);
 
+  // The two 12-note tuning tables (0: table 1, else table 2): temperament presets and Scala
+  // files. User-interface thread; every write goes through the host-notifying path.
+  void setMicroTuning(int table, int preset);
+  int getMicroTuning(int table) const;
+  void loadMicroTuning(int table);
+  void saveMicroTuning(int table);
+  // The parameter of degree 1..12 (A# .. A) of a table.
+  static int tuningParam(int table, int degree);
+
   // The editor shows the resonator controls (1) or the equaliser (0); carried out on idle.
   void showResonators(bool on);
   std::atomic<int> resonatorPanelRequest{-1};
