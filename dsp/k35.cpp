@@ -18,8 +18,9 @@ Korg35::Run Korg35::begin(int position) {
     lastK = K;
     lastIndex = INT_MIN;
   }
-  return Run{coef,     cutoffMod + position, base, K, G, beta2, beta1, alpha0, s1, s2, s3, denormal,
-             lastIndex};
+  return Run{
+      coef,    cutoffMod + position, base,          K,  G,  beta2, beta1,    alpha0,   G * alpha0,
+      1.0 - G, 2.0 * G * K,          1.0 - 2.0 * G, s1, s2, s3,    denormal, lastIndex};
 }
 
 void Korg35::end(const Run& run) {

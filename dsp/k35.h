@@ -27,6 +27,7 @@ public:
     int base;
     double k;
     double g1, b2, b1, a0;
+    double ga0, oneMinusG, twoGK, oneMinus2G;
     double z1, z2, z3;
     double d;
     int last;
@@ -62,6 +63,10 @@ inline double Korg35::Run::tick(double in, int j) {
     b2 = (k - k * g1) / c.onePlusG;
     b1 = c.beta1;
     a0 = 1.0 / (1.0 - k * g1 + k * g1 * g1);
+    ga0 = g1 * a0;
+    oneMinusG = 1.0 - g1;
+    twoGK = 2.0 * g1 * k;
+    oneMinus2G = 1.0 - 2.0 * g1;
   }
   // An offset of alternating sign keeps the states out of the denormal range.
   const double x = in - d;
@@ -72,13 +77,14 @@ inline double Korg35::Run::tick(double in, int j) {
   const double h1 = (x - z1) * g1;
   const double y1 = z1 + h1;
   z1 = y1 + h1;
+  // Positive feedback is amplified by 1.17. The feedback signal is smooth, so its sign is well
+  // predicted; a branch keeps only one multiplication in the loop's chain.
   double s = b2 * z2 + b1 * z3;
-  s *= s > 0.0 ? 1.17 : 1.0;
-  const double u = (y1 + s) * a0;
-  const double h2 = (u - z2) * g1;
-  const double y2 = z2 + h2;
-  z2 = y2 + h2;
-  const double h3 = (k * y2 - z3) * g1;
-  z3 += 2.0 * h3;
+  if (s > 0.0) s *= 1.17;
+  // u = (y1 + s) a0, y2 = z2 + (u - z2) G, z2 += 2 (u - z2) G, z3 += 2 (k y2 - z3) G, with the
+  // products gathered so that the feedback loop is a short chain.
+  const double y2 = ga0 * s + (ga0 * y1 + oneMinusG * z2);
+  z2 = 2.0 * y2 - z2;
+  z3 = twoGK * y2 + oneMinus2G * z3;
   return y2;
 }

@@ -19,9 +19,15 @@ Ladder::Run Ladder::begin(int position) {
     lastK = k;
     lastIndex = INT_MIN;
   }
-  return Run{
-      coef,     cutoffMod + position, base, k, gainComp, G, b, G4, inv, s1, s2, s3, s4, denormal,
-      lastIndex};
+  return Run{coef,      cutoffMod + position,
+             base,      k,
+             gainComp,  G,
+             b,         G4,
+             inv,       G * G,
+             G * G * G, s1,
+             s2,        s3,
+             s4,        denormal,
+             lastIndex};
 }
 
 void Ladder::end(const Run& run) {
