@@ -101,17 +101,22 @@ void Vst3Plugin::ApplyParamChanges(IParameterChanges* changes, const Piece& piec
     if (points <= 0) continue;
     int32 offset = 0;
     ParamValue value = 0.0;
-    if (queue->getPoint(points - 1, offset, value) != kResultOk) continue;
     const ParamID id = queue->getParameterId();
     if (IsPlugParam(id)) {
       if (piece.start != 0) continue;
+      if (queue->getPoint(points - 1, offset, value) != kResultOk) continue;
       const int index = static_cast<int>(id);
       mPlug->GetParam(index)->SetFromNormalized(value);
       mPlug->OnParamChange(index);
     } else if (MidiMapping::IsMappingParam(id)) {
-      const int at = clampOffset(offset, piece.total);
-      if (inPiece(at, piece.start, piece.length, piece.last))
-        mPlug->ProcessMidiMsg(MidiMapping::MessageFor(id, value, at - piece.start));
+      // Every point is a controller message: a pedal released and pressed again within one
+      // block must still release the notes.
+      for (int32 p = 0; p < points; ++p) {
+        if (queue->getPoint(p, offset, value) != kResultOk) continue;
+        const int at = clampOffset(offset, piece.total);
+        if (inPiece(at, piece.start, piece.length, piece.last))
+          mPlug->ProcessMidiMsg(MidiMapping::MessageFor(id, value, at - piece.start));
+      }
     }
   }
 }
@@ -205,6 +210,7 @@ tresult PLUGIN_API Vst3Plugin::process(ProcessData& data) {
   if (data.numSamples < 0 || canProcessSampleSize(data.symbolicSampleSize) != kResultTrue)
     return kInvalidArgument;
   DenormalGuard denormals;
+  const PluginBase::AudioThreadScope audioThread;
   // Hosts that never call setProcessing still get parameter edits dispatched here.
   if (!mPlug->IsProcessing()) mPlug->SetProcessing(true);
 

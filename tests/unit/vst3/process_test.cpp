@@ -170,13 +170,25 @@ TEST(Vst3Process, MappedControllersBecomeMidi) {
     SCOPED_TRACE(c.message);
     instance.plug->log.clear();
     ParamChanges changes;
-    changes.add(c.id, 0, 0.3);
     changes.add(c.id, 2, c.value);
     Block block(16, false);
     block.data.inputParameterChanges = &changes;
     ASSERT_EQ(instance.processor()->process(block.data), kResultOk);
     EXPECT_EQ(midiLog(*instance.plug), std::vector<std::string>{c.message});
   }
+}
+
+TEST(Vst3Process, EveryMappedControllerPointOfABlockBecomesMidi) {
+  FakeInstance instance;
+  instance.start();
+  ParamChanges changes;
+  changes.add(65538 + 64, 0, 0.0); // pedal up and down again within one block
+  changes.add(65538 + 64, 5, 1.0);
+  Block block(16, false);
+  block.data.inputParameterChanges = &changes;
+  ASSERT_EQ(instance.processor()->process(block.data), kResultOk);
+  EXPECT_EQ(midiLog(*instance.plug),
+            (std::vector<std::string>{"midi B0 40 00 @0", "midi B0 40 7F @5"}));
 }
 
 TEST(Vst3Process, SysExReachesItsHandler) {
