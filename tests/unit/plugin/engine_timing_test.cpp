@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
 using namespace enginetest;
 
 namespace {
@@ -58,20 +61,27 @@ TEST(EngineTiming, ShortBlockContinuesThePeriod) {
   EXPECT_EQ(e->periodRemaining, 38);
 }
 
-// The split of the host blocks does not change the sound. Disabled: a voice envelope steps
-// count - 1 times per chunk, so a control period split over two blocks loses envelope steps
-// and the attack and release run slower with block sizes that are not multiples of the period.
-TEST(EngineTiming, DISABLED_BlockSizeDoesNotChangeTheOutput) {
+// The split of the host blocks does not change the sound: envelopes, filters and modulation
+// run per sample or per control period whatever the chunks. What remains is the generators'
+// octave phase, which a voice takes again from its shared oscillator at every chunk (the
+// octave increments are rounded separately), far below hearing.
+TEST(EngineTiming, BlockSizeDoesNotChangeTheOutput) {
   auto play = [](int blockSize) {
     Engine e(44100, blockSize);
     e.send(noteOn(60, 90));
     e.send(noteOn(64, 90));
     return e.render(4410, blockSize);
   };
+  const auto maxDifference = [](const std::vector<double>& a, const std::vector<double>& b) {
+    double d = 0.0;
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i) d = std::max(d, std::fabs(a[i] - b[i]));
+    return d;
+  };
   const Render reference = play(44);
   for (int blockSize : {1, 7, 44, 64, 100, 512}) {
     const Render r = play(blockSize);
-    EXPECT_EQ(r.left, reference.left) << blockSize;
-    EXPECT_EQ(r.right, reference.right) << blockSize;
+    ASSERT_EQ(r.left.size(), reference.left.size());
+    EXPECT_LT(maxDifference(r.left, reference.left), 2e-4) << blockSize;
+    EXPECT_LT(maxDifference(r.right, reference.right), 2e-4) << blockSize;
   }
 }
