@@ -38,8 +38,11 @@ install: build
 	@mv $(VST3_DIR)/Varnel.vst3.tmp $(VST3_DIR)/Varnel.vst3
 	@echo "Installed $(VST3_DIR)/Varnel.vst3"
 
+# The demo phrase on a factory string machine, its level set for a dense phrase with the pedal.
+DEMO_SOUND := --program "String Machine" --set "Final=0.18"
+
 run: install
-	@$(RELEASE)/varnel-render $(VST3_DIR)/Varnel.vst3 --demo --out $(DEMO_WAV) --png $(DEMO_PNG)
+	@$(RELEASE)/varnel-render $(VST3_DIR)/Varnel.vst3 --demo $(DEMO_SOUND) --out $(DEMO_WAV) --png $(DEMO_PNG)
 
 test: build build-asan build-fuzz
 	@cd $(RELEASE) && ctest --output-on-failure -j $(JOBS)

@@ -13,9 +13,9 @@ std::vector<BenchCase> benchCases() {
   return {
       {"default", {}},
       {"heavy",
-       {"SG1 Wave=0.75", "SG2 Wave=0.25", "K35/LP4=4-Pole Ladder", "fC Mod=on", "MG1 Freq=200",
-        "RS Int=0.5", "EQ 8kHz=6", "EQ 4kHz=6", "EQ 2kHz=6", "EQ 1kHz=6", "EQ 500=6", "EQ 250=6",
-        "EQ 125=6", "Ensembl=0.5"}},
+       {"SG1 Wave=0.45", "SG2 Wave=0.25", "K35/LP4=4-Pole Ladder", "fC Mod=on", "fC MG1=0.3",
+        "MG1 Freq=200", "RS Int=0.5", "EQ 8kHz=6", "EQ 4kHz=6", "EQ 2kHz=6", "EQ 1kHz=6",
+        "EQ 500=6", "EQ 250=6", "EQ 125=6", "Ensembl=0.5"}},
   };
 }
 
