@@ -58,10 +58,10 @@ struct ProfileCache {
   std::recursive_mutex mutex;
 };
 
-// Lives for the whole process and is never destroyed, so late callers never meet a dead mutex.
+// One per loaded library; a host that unloads the plug-in gets its memory back.
 ProfileCache& Cache() {
-  static ProfileCache* cache = new ProfileCache();
-  return *cache;
+  static ProfileCache cache;
+  return cache;
 }
 
 void Reload(IniFileContext& context) {

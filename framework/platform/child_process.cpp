@@ -19,12 +19,12 @@ constexpr size_t kMaxOutput = 1 << 20;
 
 // Children we stopped waiting for; reaped later so they do not stay zombies.
 std::mutex& AbandonedMutex() {
-  static std::mutex* m = new std::mutex();
-  return *m;
+  static std::mutex m;
+  return m;
 }
 std::vector<pid_t>& Abandoned() {
-  static std::vector<pid_t>* list = new std::vector<pid_t>();
-  return *list;
+  static std::vector<pid_t> list;
+  return list;
 }
 
 void ReapAbandoned() {
