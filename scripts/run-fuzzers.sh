@@ -10,8 +10,11 @@ for t in "${targets[@]}"; do
   name=$(basename "$t")
   corpus="$dir/corpus/$name"
   mkdir -p "$corpus"
+  dict=()
+  [ -f "tests/fuzz/$name.dict" ] && dict=(-dict="tests/fuzz/$name.dict")
   echo "fuzz $name for ${seconds}s"
-  "$t" -max_total_time="$seconds" -print_final_stats=0 -artifact_prefix="$dir/$name-" "$corpus" >"$dir/$name.log" 2>&1 || {
+  "$t" -max_total_time="$seconds" -print_final_stats=0 -artifact_prefix="$dir/$name-" \
+    "${dict[@]}" "$corpus" >"$dir/$name.log" 2>&1 || {
     tail -40 "$dir/$name.log"
     echo "fuzz $name: FAILED"
     exit 1
