@@ -1,6 +1,7 @@
 #pragma once
 // The synthesizer base: configuration, programs, MIDI learn and the held-key set, shared by the
 // plug-in class and independent of its engine.
+#include "dsp/pitch.h"
 #include "framework/core/plugin_base.h"
 #include "plugin/midi_learn.h"
 #include "plugin/midi_queue.h"
@@ -76,6 +77,9 @@ public:
   // Dialogs and message boxes of the desktop, or a stand-in.
   IPlatformDialogs& dialogs() const { return *mDialogs; }
   void setDialogs(IPlatformDialogs* dialogs);
+
+  // Pitch units (1/128 semitone from MIDI note 0) to Hertz.
+  static double convert2Hz(int pitch) { return ::convert2Hz(pitch); }
 
   // Held keys: velocity per key (0 = not held) and their count.
   void addPressedKey(int key, int velocity);
