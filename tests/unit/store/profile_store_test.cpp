@@ -1,6 +1,7 @@
 #include "store/atomic_file_write.h"
 #include "store/ini_parser.h"
 #include "store/profile_store.h"
+#include "tests/unit/store/temp_home_test.h"
 
 #include <gtest/gtest.h>
 
@@ -18,20 +19,8 @@
 
 namespace {
 
-class ProfileStoreTest : public ::testing::Test {
+class ProfileStoreTest : public TempHomeTest {
 protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/varnel-ini-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    mDir = pattern;
-    setenv("HOME", mDir.c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (mDir + "/config").c_str(), 1);
-  }
-  void TearDown() override {
-    const std::string command = "rm -rf '" + mDir + "'";
-    (void)std::system(command.c_str());
-  }
-
   std::string PathOf(const std::string& name) const { return mDir + "/" + name; }
 
   static void WriteText(const std::string& path, const std::string& text) {
@@ -59,8 +48,6 @@ protected:
     struct timespec times[2] = {{1000000000, 123}, {1000000000, 123}};
     utimensat(AT_FDCWD, path.c_str(), times, 0);
   }
-
-  std::string mDir;
 };
 
 TEST_F(ProfileStoreTest, NamesAreFoundWithoutRegardToCaseAndKeepTheirFirstSpelling) {

@@ -1,5 +1,6 @@
 #include "store/scala_file.h"
 #include "store/tuning_presets.h"
+#include "tests/unit/store/temp_home_test.h"
 
 #include <gtest/gtest.h>
 
@@ -46,21 +47,7 @@ std::string WithLineEnds(std::string text, const std::string& ending) {
   return out;
 }
 
-class ScalaFileTest : public ::testing::Test {
-protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/varnel-scl-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    mDir = pattern;
-    setenv("HOME", mDir.c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (mDir + "/config").c_str(), 1);
-  }
-  void TearDown() override {
-    const std::string command = "rm -rf '" + mDir + "'";
-    (void)std::system(command.c_str());
-  }
-  std::string mDir;
-};
+using ScalaFileTest = TempHomeTest;
 
 TEST(ScalaPitch, PitchForms) {
   struct Case {
