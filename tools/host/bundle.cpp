@@ -7,10 +7,10 @@
 #include <cstring>
 #include <dirent.h>
 
+#include "framework/vst3/utf16.h"
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
 #include "tools/host/host_error.h"
 #include "tools/host/ref_counted.h"
-#include "tools/host/unicode.h"
 
 using namespace Steinberg;
 
@@ -153,11 +153,11 @@ void Bundle::readFactory() {
     }
     PClassInfoW infoW{};
     if (factory3 && factory3->getClassInfoUnicode(i, &infoW) == kResultOk) {
-      info.name = toUtf8(infoW.name, PClassInfo::kNameSize);
+      info.name = Utf16ToUtf8(infoW.name, PClassInfo::kNameSize);
       info.subCategories = fixed(infoW.subCategories, PClassInfoW::kSubCategoriesSize);
-      info.vendor = toUtf8(infoW.vendor, PClassInfoW::kVendorSize);
-      info.version = toUtf8(infoW.version, PClassInfoW::kVersionSize);
-      info.sdkVersion = toUtf8(infoW.sdkVersion, PClassInfoW::kVersionSize);
+      info.vendor = Utf16ToUtf8(infoW.vendor, PClassInfoW::kVendorSize);
+      info.version = Utf16ToUtf8(infoW.version, PClassInfoW::kVersionSize);
+      info.sdkVersion = Utf16ToUtf8(infoW.sdkVersion, PClassInfoW::kVersionSize);
       info.classFlags = infoW.classFlags;
     }
     classes_.push_back(info);

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "tools/host/unicode.h"
+#include "framework/vst3/utf16.h"
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
@@ -106,7 +106,7 @@ tresult PLUGIN_API Message::queryInterface(const TUID iid, void** obj) {
 
 tresult PLUGIN_API HostApplication::getName(String128 name) {
   if (!name) return kInvalidArgument;
-  toUtf16(name_, name, 128);
+  Utf8ToUtf16(name_.c_str(), name, 128);
   return kResultOk;
 }
 

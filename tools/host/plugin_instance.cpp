@@ -4,12 +4,12 @@
 #include <cctype>
 #include <cmath>
 
+#include "framework/vst3/utf16.h"
 #include "pluginterfaces/vst/ivstmidicontrollers.h"
 #include "pluginterfaces/vst/vstspeaker.h"
 #include "tools/host/host_error.h"
 #include "tools/host/memory_stream.h"
 #include "tools/host/ref_counted.h"
-#include "tools/host/unicode.h"
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
@@ -177,9 +177,9 @@ void PluginInstance::readParameters() {
     if (controller_->getParameterInfo(i, pi) != kResultOk) continue;
     ParamInfo p;
     p.id = pi.id;
-    p.title = toUtf8(pi.title, 128);
-    p.shortTitle = toUtf8(pi.shortTitle, 128);
-    p.units = toUtf8(pi.units, 128);
+    p.title = Utf16ToUtf8(pi.title, 128);
+    p.shortTitle = Utf16ToUtf8(pi.shortTitle, 128);
+    p.units = Utf16ToUtf8(pi.units, 128);
     p.stepCount = pi.stepCount;
     p.defaultNormalized = pi.defaultNormalizedValue;
     p.flags = pi.flags;
@@ -225,12 +225,12 @@ const ParamInfo* PluginInstance::findParameter(ParamID id) const {
 std::string PluginInstance::displayText(ParamID id, double normalized) const {
   String128 text{};
   if (controller_->getParamStringByValue(id, normalized, text) != kResultOk) return std::string();
-  return toUtf8(text, 128);
+  return Utf16ToUtf8(text, 128);
 }
 
 bool PluginInstance::textToNormalized(ParamID id, const std::string& text, double& out) const {
   String128 wide{};
-  toUtf16(text, wide, 128);
+  Utf8ToUtf16(text.c_str(), wide, 128);
   ParamValue v = 0.0;
   if (controller_->getParamValueByString(id, wide, v) != kResultOk || !std::isfinite(v))
     return false;
@@ -506,7 +506,7 @@ std::vector<std::string> PluginInstance::programNames(ProgramListID list, int32_
   for (int32 i = 0; i < maxCount; ++i) {
     String128 name{};
     if (unitInfo_->getProgramName(list, i, name) != kResultOk) break;
-    names.push_back(toUtf8(name, 128));
+    names.push_back(Utf16ToUtf8(name, 128));
   }
   return names;
 }
