@@ -60,6 +60,30 @@ void AppendVersionHeader(IByteChunk& out) {
   out.AppendValue(&kVersionHeaderVersion);
 }
 
+namespace {
+int32_t chunkSize(const IByteChunk& payload) {
+  return kVersionHeaderSize + payload.Size();
+}
+} // namespace
+
+void AppendHeader(IByteChunk& out, int32_t type, int32_t formatVersion, const Config& config,
+                  int32_t count, size_t chunkOffset, const IByteChunk& payload) {
+  AppendBE32(out, kChunkMagic);
+  // The total length, not the length after this field: files written so rely on it.
+  AppendBE32(out, chunkSize(payload) + static_cast<int32_t>(chunkOffset));
+  AppendBE32(out, type);
+  AppendBE32(out, formatVersion);
+  AppendBE32(out, config.uniqueID);
+  AppendBE32(out, FileVersion(config));
+  AppendBE32(out, count);
+}
+
+void AppendChunk(IByteChunk& out, const IByteChunk& payload) {
+  AppendBE32(out, chunkSize(payload));
+  AppendVersionHeader(out);
+  out.AppendBytes(payload.GetData(), payload.Size());
+}
+
 void AppendName(IByteChunk& out, const std::string& name, size_t fieldSize) {
   size_t n = std::min(name.size(), fieldSize - 1);
   // A cut before a continuation byte would split a character: cut before its lead byte.
@@ -72,6 +96,10 @@ void AppendName(IByteChunk& out, const std::string& name, size_t fieldSize) {
 }
 
 bool ChunkPayloadStart(const ByteView& file, size_t chunkStart, size_t& payloadStart) {
+  int32_t size = 0;
+  if (chunkStart < 4 || !file.ReadBE32(chunkStart - 4, size) || size < 0 ||
+      !file.Has(chunkStart, static_cast<size_t>(size)))
+    return false;
   int32_t magic = 0;
   if (file.ReadLE32(chunkStart, magic) && magic == kVersionHeaderMagic) {
     if (!file.Has(chunkStart, kVersionHeaderSize)) return false;

@@ -51,11 +51,18 @@ private:
 
 void AppendBE32(IByteChunk& out, int32_t value);
 void AppendVersionHeader(IByteChunk& out);
+// The fields both file kinds start with, up to the program count (banks) or the parameter
+// count (programs), for a chunk form whose chunk starts at chunkOffset.
+void AppendHeader(IByteChunk& out, int32_t type, int32_t formatVersion, const Config& config,
+                  int32_t count, size_t chunkOffset, const IByteChunk& payload);
+// The chunk: its size, the version header and the payload.
+void AppendChunk(IByteChunk& out, const IByteChunk& payload);
 // The name cut to fieldSize - 1 bytes (never inside a UTF-8 character), zero-padded.
 void AppendName(IByteChunk& out, const std::string& name, size_t fieldSize);
 
-// The payload offset of a chunk form: after the version header when one is there. False when
-// the file ends inside the header.
+// The payload offset of a chunk form whose chunk starts at chunkStart, its size field just in
+// front: after the version header when one is there. False when the chunk is larger than what
+// follows, which means the file was cut short.
 bool ChunkPayloadStart(const ByteView& file, size_t chunkStart, size_t& payloadStart);
 
 // Reads a whole file of at most kMaxFileSize bytes.

@@ -14,11 +14,6 @@ constexpr size_t kChunkOffset = 160;
 constexpr size_t kFirstProgramOffset = 156;
 
 bool loadChunkBank(PluginBase& plug, const fx::ByteView& file) {
-  int32_t chunkSize = 0;
-  // A chunk larger than what follows means the file was cut short.
-  if (!file.ReadBE32(kChunkSizeOffset, chunkSize) || chunkSize < 0 ||
-      !file.Has(kChunkOffset, static_cast<size_t>(chunkSize)))
-    return false;
   size_t start = 0;
   if (!fx::ChunkPayloadStart(file, kChunkOffset, start)) return false;
   IByteChunk chunk;
@@ -67,22 +62,13 @@ bool loadParamsBank(PluginBase& plug, const fx::ByteView& file) {
 bool MakeBankFXB(const PluginBase& plug, IByteChunk& file) {
   IByteChunk payload;
   if (!plug.SerializePresets(payload)) return false;
-  const int32_t chunkSize = fx::kVersionHeaderSize + payload.Size();
   file.Clear();
-  fx::AppendBE32(file, fx::kChunkMagic);
-  // The total length, not the length after this field: files written so rely on it.
-  fx::AppendBE32(file, chunkSize + static_cast<int32_t>(kChunkOffset));
-  fx::AppendBE32(file, fx::kBankChunkType);
-  fx::AppendBE32(file, 2);
-  fx::AppendBE32(file, plug.GetConfig().uniqueID);
-  fx::AppendBE32(file, fx::FileVersion(plug.GetConfig()));
-  fx::AppendBE32(file, plug.NPresets());
+  fx::AppendHeader(file, fx::kBankChunkType, 2, plug.GetConfig(), plug.NPresets(), kChunkOffset,
+                   payload);
   fx::AppendBE32(file, plug.GetCurrentPresetIdx());
   const uint8_t reserved[kChunkSizeOffset - kReservedOffset] = {};
   file.AppendBytes(reserved, static_cast<int>(sizeof(reserved)));
-  fx::AppendBE32(file, chunkSize);
-  fx::AppendVersionHeader(file);
-  file.AppendBytes(payload.GetData(), payload.Size());
+  fx::AppendChunk(file, payload);
   return true;
 }
 

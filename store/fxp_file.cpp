@@ -5,7 +5,6 @@
 
 namespace {
 constexpr size_t kNameOffset = 28;
-constexpr size_t kChunkSizeOffset = 56;
 constexpr size_t kChunkOffset = 60;
 constexpr size_t kValuesOffset = 56;
 } // namespace
@@ -13,20 +12,11 @@ constexpr size_t kValuesOffset = 56;
 bool MakePresetFXP(const PluginBase& plug, IByteChunk& file) {
   IByteChunk state;
   if (!plug.SerializeState(state)) return false;
-  const int32_t chunkSize = fx::kVersionHeaderSize + state.Size();
   file.Clear();
-  fx::AppendBE32(file, fx::kChunkMagic);
-  // The total length, not the length after this field: files written so rely on it.
-  fx::AppendBE32(file, chunkSize + static_cast<int32_t>(kChunkOffset));
-  fx::AppendBE32(file, fx::kProgramChunkType);
-  fx::AppendBE32(file, 1);
-  fx::AppendBE32(file, plug.GetConfig().uniqueID);
-  fx::AppendBE32(file, fx::FileVersion(plug.GetConfig()));
-  fx::AppendBE32(file, plug.NParams());
+  fx::AppendHeader(file, fx::kProgramChunkType, 1, plug.GetConfig(), plug.NParams(), kChunkOffset,
+                   state);
   fx::AppendName(file, plug.GetPresetName(plug.GetCurrentPresetIdx()), fx::kProgramNameSize);
-  fx::AppendBE32(file, chunkSize);
-  fx::AppendVersionHeader(file);
-  file.AppendBytes(state.GetData(), state.Size());
+  fx::AppendChunk(file, state);
   return true;
 }
 
@@ -63,11 +53,6 @@ bool LoadPresetFromFXPData(PluginBase& plug, const uint8_t* data, size_t size) {
   const char* newName = name.empty() ? nullptr : name.c_str();
 
   if (type == fx::kProgramChunkType) {
-    int32_t chunkSize = 0;
-    // A chunk larger than what follows means the file was cut short.
-    if (!file.ReadBE32(kChunkSizeOffset, chunkSize) || chunkSize < 0 ||
-        !file.Has(kChunkOffset, static_cast<size_t>(chunkSize)))
-      return false;
     size_t start = 0;
     if (!fx::ChunkPayloadStart(file, kChunkOffset, start)) return false;
     IByteChunk chunk;
