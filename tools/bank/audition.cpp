@@ -6,6 +6,7 @@
 // counts.
 #include "plugin/varnel.h"
 #include "tools/bank/program_text.h"
+#include "tools/render/fft.h"
 
 #include <cmath>
 #include <complex>
@@ -27,29 +28,6 @@ double dB(double x) {
   return x > 0 ? 20.0 * std::log10(x) : -999.0;
 }
 
-void fft(std::vector<std::complex<double>>& a) {
-  const size_t n = a.size();
-  for (size_t i = 1, j = 0; i < n; ++i) {
-    size_t bit = n >> 1;
-    for (; j & bit; bit >>= 1) j ^= bit;
-    j ^= bit;
-    if (i < j) std::swap(a[i], a[j]);
-  }
-  for (size_t len = 2; len <= n; len <<= 1) {
-    const double ang = -2.0 * M_PI / static_cast<double>(len);
-    const std::complex<double> wl(std::cos(ang), std::sin(ang));
-    for (size_t i = 0; i < n; i += len) {
-      std::complex<double> w(1.0);
-      for (size_t k = 0; k < len / 2; ++k) {
-        const auto u = a[i + k], v = a[i + k + len / 2] * w;
-        a[i + k] = u + v;
-        a[i + k + len / 2] = u - v;
-        w *= wl;
-      }
-    }
-  }
-}
-
 double centroid(const std::vector<double>& x, size_t from) {
   const size_t n = 16384;
   if (x.size() < from + n) return 0.0;
@@ -58,7 +36,7 @@ double centroid(const std::vector<double>& x, size_t from) {
     const double w = 0.5 - 0.5 * std::cos(2.0 * M_PI * static_cast<double>(i) / n);
     a[i] = x[from + i] * w;
   }
-  fft(a);
+  vrender::fft(a);
   double num = 0, den = 0;
   for (size_t k = 1; k < n / 2; ++k) {
     const double m = std::abs(a[k]);

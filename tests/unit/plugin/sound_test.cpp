@@ -1,4 +1,5 @@
 #include "tests/unit/plugin/engine_fixture.h"
+#include "tools/render/fft.h"
 
 #include <gtest/gtest.h>
 
@@ -8,30 +9,6 @@
 using namespace enginetest;
 
 namespace {
-void fft(std::vector<std::complex<double>>& a) {
-  const size_t n = a.size();
-  for (size_t i = 1, j = 0; i < n; ++i) {
-    size_t bit = n >> 1;
-    for (; j & bit; bit >>= 1) j ^= bit;
-    j ^= bit;
-    if (i < j) std::swap(a[i], a[j]);
-  }
-  for (size_t len = 2; len <= n; len <<= 1) {
-    const double angle = -2.0 * M_PI / static_cast<double>(len);
-    const std::complex<double> step(std::cos(angle), std::sin(angle));
-    for (size_t i = 0; i < n; i += len) {
-      std::complex<double> w(1.0);
-      for (size_t k = 0; k < len / 2; ++k) {
-        const std::complex<double> u = a[i + k];
-        const std::complex<double> v = a[i + k + len / 2] * w;
-        a[i + k] = u + v;
-        a[i + k + len / 2] = u - v;
-        w *= step;
-      }
-    }
-  }
-}
-
 // Frequency of the strongest partial between lo and hi Hz: the largest bin of a Blackman-Harris
 // windowed FFT, refined by searching the maximum of the windowed spectrum between its
 // neighbours (the window's side lobes keep the other partials out of the way).
@@ -46,7 +23,7 @@ double strongestPartial(const std::vector<double>& x, size_t from, double rate, 
         x[from + i];
   }
   std::vector<std::complex<double>> a(w.begin(), w.end());
-  fft(a);
+  vrender::fft(a);
   const double binHz = rate / n;
   size_t peak = 0;
   double best = -1.0;
