@@ -1,4 +1,5 @@
 #include "dsp/mg.h"
+#include "tools/render/fft.h"
 
 #include <gtest/gtest.h>
 
@@ -134,31 +135,13 @@ TEST(MG, SyncedFollowsTheClockAndPeriodOnlyRecordsTheBase) {
   EXPECT_LT(mg.getCounter(), 480);
 }
 
-// Power spectrum averaged over blocks (radix-2 FFT on a copy).
+// Power spectrum averaged over blocks.
 std::vector<double> powerSpectrum(const std::vector<double>& x, int n) {
   std::vector<double> power(n / 2, 0.0);
   for (size_t start = 0; start + n <= x.size(); start += n) {
-    std::vector<double> re(x.begin() + start, x.begin() + start + n), im(n, 0.0);
-    for (int i = 1, j = 0; i < n; ++i) {
-      int bit = n >> 1;
-      for (; j & bit; bit >>= 1) j ^= bit;
-      j ^= bit;
-      if (i < j) std::swap(re[i], re[j]);
-    }
-    for (int len = 2; len <= n; len <<= 1) {
-      const double a = -2.0 * M_PI / len;
-      for (int i = 0; i < n; i += len)
-        for (int k = 0; k < len / 2; ++k) {
-          const double wr = std::cos(a * k), wi = std::sin(a * k);
-          const int u = i + k, v = i + k + len / 2;
-          const double tr = re[v] * wr - im[v] * wi, ti = re[v] * wi + im[v] * wr;
-          re[v] = re[u] - tr;
-          im[v] = im[u] - ti;
-          re[u] += tr;
-          im[u] += ti;
-        }
-    }
-    for (int k = 0; k < n / 2; ++k) power[k] += re[k] * re[k] + im[k] * im[k];
+    std::vector<std::complex<double>> a(x.begin() + start, x.begin() + start + n);
+    vrender::fft(a);
+    for (int k = 0; k < n / 2; ++k) power[k] += std::norm(a[k]);
   }
   return power;
 }

@@ -4,6 +4,8 @@
 #include <complex>
 #include <vector>
 
+#include "tools/render/fft.h"
+
 // Measurement helpers for the generator, filter and voice tests.
 namespace voice_test {
 
@@ -16,25 +18,7 @@ inline std::vector<double> magnitudeSpectrum(const std::vector<double>& signal, 
     const double w = 0.5 - 0.5 * std::cos(2 * kPi * i / size);
     a[i] = signal[i] * w;
   }
-  for (size_t i = 1, j = 0; i < size; ++i) {
-    size_t bit = size >> 1;
-    for (; j & bit; bit >>= 1) j ^= bit;
-    j ^= bit;
-    if (i < j) std::swap(a[i], a[j]);
-  }
-  for (size_t len = 2; len <= size; len <<= 1) {
-    const std::complex<double> step = std::polar(1.0, -2 * kPi / len);
-    for (size_t i = 0; i < size; i += len) {
-      std::complex<double> w(1.0);
-      for (size_t k = 0; k < len / 2; ++k) {
-        const auto u = a[i + k];
-        const auto v = a[i + k + len / 2] * w;
-        a[i + k] = u + v;
-        a[i + k + len / 2] = u - v;
-        w *= step;
-      }
-    }
-  }
+  vrender::fft(a);
   std::vector<double> mag(size / 2);
   for (size_t i = 0; i < size / 2; ++i) mag[i] = std::abs(a[i]);
   return mag;
