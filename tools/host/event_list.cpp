@@ -23,13 +23,7 @@ tresult PLUGIN_API EventList::addEvent(Event& e) {
 }
 
 tresult PLUGIN_API EventList::queryInterface(const TUID iid, void** obj) {
-  if (sameIid(iid, FUnknown_iid) || sameIid(iid, IEventList_iid)) {
-    addRef();
-    *obj = static_cast<IEventList*>(this);
-    return kResultOk;
-  }
-  *obj = nullptr;
-  return kNoInterface;
+  return answerQuery<IEventList>(this, IEventList_iid, iid, obj);
 }
 
 } // namespace vhost

@@ -79,13 +79,7 @@ tresult PLUGIN_API AttributeList::getBinary(AttrID id, const void*& data, uint32
 }
 
 tresult PLUGIN_API AttributeList::queryInterface(const TUID iid, void** obj) {
-  if (sameIid(iid, FUnknown_iid) || sameIid(iid, IAttributeList_iid)) {
-    addRef();
-    *obj = static_cast<IAttributeList*>(this);
-    return kResultOk;
-  }
-  *obj = nullptr;
-  return kNoInterface;
+  return answerQuery<IAttributeList>(this, IAttributeList_iid, iid, obj);
 }
 
 Message::Message() : attributes_(new AttributeList) {}
@@ -95,13 +89,7 @@ Message::~Message() {
 }
 
 tresult PLUGIN_API Message::queryInterface(const TUID iid, void** obj) {
-  if (sameIid(iid, FUnknown_iid) || sameIid(iid, IMessage_iid)) {
-    addRef();
-    *obj = static_cast<IMessage*>(this);
-    return kResultOk;
-  }
-  *obj = nullptr;
-  return kNoInterface;
+  return answerQuery<IMessage>(this, IMessage_iid, iid, obj);
 }
 
 tresult PLUGIN_API HostApplication::getName(String128 name) {
@@ -125,13 +113,7 @@ tresult PLUGIN_API HostApplication::createInstance(TUID cid, TUID iid, void** ob
 }
 
 tresult PLUGIN_API HostApplication::queryInterface(const TUID iid, void** obj) {
-  if (sameIid(iid, FUnknown_iid) || sameIid(iid, IHostApplication_iid)) {
-    addRef();
-    *obj = static_cast<IHostApplication*>(this);
-    return kResultOk;
-  }
-  *obj = nullptr;
-  return kNoInterface;
+  return answerQuery<IHostApplication>(this, IHostApplication_iid, iid, obj);
 }
 
 std::vector<ComponentHandler::Edit> ComponentHandler::takeEdits() {
@@ -169,13 +151,7 @@ tresult PLUGIN_API ComponentHandler::restartComponent(int32 flags) {
 }
 
 tresult PLUGIN_API ComponentHandler::queryInterface(const TUID iid, void** obj) {
-  if (sameIid(iid, FUnknown_iid) || sameIid(iid, IComponentHandler_iid)) {
-    addRef();
-    *obj = static_cast<IComponentHandler*>(this);
-    return kResultOk;
-  }
-  *obj = nullptr;
-  return kNoInterface;
+  return answerQuery<IComponentHandler>(this, IComponentHandler_iid, iid, obj);
 }
 
 } // namespace vhost

@@ -58,13 +58,7 @@ tresult PLUGIN_API MemoryStream::tell(int64* pos) {
 }
 
 tresult PLUGIN_API MemoryStream::queryInterface(const TUID iid, void** obj) {
-  if (sameIid(iid, FUnknown_iid) || sameIid(iid, IBStream_iid)) {
-    addRef();
-    *obj = static_cast<IBStream*>(this);
-    return kResultOk;
-  }
-  *obj = nullptr;
-  return kNoInterface;
+  return answerQuery<IBStream>(this, IBStream_iid, iid, obj);
 }
 
 } // namespace vhost

@@ -25,13 +25,7 @@ tresult PLUGIN_API ParamValueQueue::addPoint(int32 sampleOffset, ParamValue valu
 }
 
 tresult PLUGIN_API ParamValueQueue::queryInterface(const TUID iid, void** obj) {
-  if (sameIid(iid, FUnknown_iid) || sameIid(iid, IParamValueQueue_iid)) {
-    addRef();
-    *obj = static_cast<IParamValueQueue*>(this);
-    return kResultOk;
-  }
-  *obj = nullptr;
-  return kNoInterface;
+  return answerQuery<IParamValueQueue>(this, IParamValueQueue_iid, iid, obj);
 }
 
 ParameterChanges::~ParameterChanges() {
@@ -66,13 +60,7 @@ IParamValueQueue* PLUGIN_API ParameterChanges::addParameterData(const ParamID& i
 }
 
 tresult PLUGIN_API ParameterChanges::queryInterface(const TUID iid, void** obj) {
-  if (sameIid(iid, FUnknown_iid) || sameIid(iid, IParameterChanges_iid)) {
-    addRef();
-    *obj = static_cast<IParameterChanges*>(this);
-    return kResultOk;
-  }
-  *obj = nullptr;
-  return kNoInterface;
+  return answerQuery<IParameterChanges>(this, IParameterChanges_iid, iid, obj);
 }
 
 } // namespace vhost

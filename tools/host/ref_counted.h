@@ -28,6 +28,19 @@ inline bool sameIid(const Steinberg::TUID a, const Steinberg::TUID b) {
   return Steinberg::FUnknownPrivate::iidEqual(a, b);
 }
 
+// The queryInterface of an object that offers one interface I (and FUnknown through it).
+template <typename I>
+Steinberg::tresult answerQuery(I* self, const Steinberg::TUID offered, const Steinberg::TUID iid,
+                               void** obj) {
+  if (sameIid(iid, Steinberg::FUnknown_iid) || sameIid(iid, offered)) {
+    self->addRef();
+    *obj = self;
+    return Steinberg::kResultOk;
+  }
+  *obj = nullptr;
+  return Steinberg::kNoInterface;
+}
+
 // queryInterface as a smart pointer; null when the object does not offer the interface.
 template <typename T>
 Steinberg::IPtr<T> queryAs(Steinberg::FUnknown* object, const Steinberg::TUID iid) {
