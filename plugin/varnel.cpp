@@ -9,12 +9,22 @@ Varnel::Varnel() : Synth(PlugConfig()) {
     voice.setReleaseTrigger(nullptr);
   }
   initParameters();
+  reserveProgramStorage();
   initAllPrograms();
   createGraphics();
 }
 
 Varnel::~Varnel() {
   ensemble.cleanUp();
+}
+
+// An empty program that a MIDI program change reaches is filled on the audio thread: its chunk
+// must already have room for a whole state with the longest name.
+void Varnel::reserveProgramStorage() {
+  IByteChunk state;
+  SerializeState(state);
+  for (int i = 0; i < NPresets(); ++i)
+    GetPreset(i).chunk.Reserve(state.Size() + IPreset::kNameSize);
 }
 
 void Varnel::allocateWorkBuffers(int length) {

@@ -173,6 +173,7 @@ public:
 
 private:
   void allocateWorkBuffers(int length);
+  void reserveProgramStorage();
   void synchronizeClock();
   void renderChunk(double* left, double* right, int pos, int chunk);
   void controlStep(int j);

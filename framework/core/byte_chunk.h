@@ -31,6 +31,8 @@ public:
   uint8_t* GetData() { return mBytes.data(); }
   void Clear() { mBytes.clear(); }
   void Resize(int n) { mBytes.resize(n > 0 ? static_cast<size_t>(n) : 0u); }
+  // Storage for n bytes, so that appending up to there never allocates; Clear keeps it.
+  void Reserve(int n) { mBytes.reserve(n > 0 ? static_cast<size_t>(n) : 0u); }
   bool IsEqual(const IByteChunk& other) const { return mBytes == other.mBytes; }
 
 private:

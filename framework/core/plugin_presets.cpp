@@ -64,14 +64,18 @@ bool PluginBase::RestorePreset(int index) {
   IPreset& preset = mPresets[static_cast<size_t>(index)];
 
   if (!preset.initialized) {
-    // An empty slot takes over the live sound under a fresh name.
-    IByteChunk state;
-    if (!SerializeState(state)) return false;
+    // An empty slot takes over the live sound under a fresh name. The state goes straight into
+    // the slot's chunk, whose storage the plug-in may reserve, so that a MIDI program change on
+    // the audio thread allocates nothing.
+    preset.chunk.Clear();
+    if (!SerializeState(preset.chunk)) {
+      preset.chunk.Clear();
+      return false;
+    }
     int userPresets = 0;
     for (const IPreset& p : mPresets)
       if (std::strstr(p.name, kUserPresetName)) ++userPresets;
     std::snprintf(preset.name, sizeof(preset.name), "%s %d", kUserPresetName, userPresets + 1);
-    preset.chunk = std::move(state);
     preset.initialized = true;
   } else {
     const ParamSnapshot before(*this);

@@ -129,6 +129,27 @@ TEST(Realtime, NoAllocationWhileProcessing) {
   EXPECT_GT(rms(std::vector<double>(left.begin(), left.begin() + 333)), 0.0);
 }
 
+// MIDI program changes run on the audio thread: to a stored program and to an empty one, which
+// then takes over the live sound.
+TEST(Realtime, ProgramChangeAllocatesNothing) {
+  Engine e(48000, 512);
+  IPreset& empty = e->GetPreset(9);
+  empty.initialized = false;
+  empty.chunk.Clear();
+  const PluginBase::AudioThreadScope audioThread;
+  long allocations = 0;
+  {
+    Counting counting;
+    e->ProcessMidiMsg(midi(0xC0, 3, 0, 0));
+    e->ProcessMidiMsg(midi(0xC0, 9, 0, 0));
+    allocations = counting.count();
+  }
+  EXPECT_EQ(allocations, 0);
+  EXPECT_EQ(e->GetCurrentPresetIdx(), 9);
+  EXPECT_TRUE(empty.initialized);
+  EXPECT_EQ(e->GetPresetName(9).rfind("user preset", 0), 0u);
+}
+
 // All parameters at their minimum, then all at their maximum, then alternating, with 64 notes.
 TEST(Realtime, ParameterExtremesStayFinite) {
   enum Setting { kMin, kMax, kEvenMin, kEvenMax };
