@@ -91,12 +91,8 @@ void Varnel::handleController(int cc, int value) {
     if (cc == vcCc[k]) vcValue[k] = v;
   if (cc < kNumLearnableCCs) {
     const int param = ccMap[static_cast<size_t>(cc)];
-    if (param >= 0 && param < kNumParams && v != GetParam(param)->GetNormalized()) {
-      IParam* p = GetParam(param);
-      p->SetFromNormalized(v);
-      SendParamChangeFromProcessor(param, p->GetNormalized());
-      OnParamChange(param);
-    }
+    if (param >= 0 && param < kNumParams && v != GetParam(param)->GetNormalized())
+      SetParameterValue(param, v);
   }
 }
 

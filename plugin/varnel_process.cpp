@@ -22,9 +22,11 @@ void Varnel::synchronizeClock() {
 void Varnel::ProcessBlock(double** /*inputs*/, double** outputs, int nFrames) {
   double* left = outputs[0];
   double* right = NOutChannels() > 1 ? outputs[1] : nullptr;
-  std::fill(left, left + nFrames, 0.0);
-  if (right) std::fill(right, right + nFrames, 0.0);
-  if (!voiceMixBuf) return; // not reset yet
+  if (!voiceMixBuf) { // not reset yet
+    std::fill(left, left + nFrames, 0.0);
+    if (right) std::fill(right, right + nFrames, 0.0);
+    return;
+  }
 
   synchronizeClock();
   const int n = controlPeriod;

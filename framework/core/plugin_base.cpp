@@ -21,9 +21,13 @@ void PluginBase::SetParameterValue(int index, double normalized) {
   IParam* param = GetParam(index);
   param->SetFromNormalized(normalized);
   const double n = param->GetNormalized();
-  BeginInformHostOfParamChange(index);
-  InformHostOfParamChange(index, n);
-  EndInformHostOfParamChange(index);
+  if (OnAudioThread()) {
+    SendParamChangeFromProcessor(index, n);
+  } else {
+    BeginInformHostOfParamChange(index);
+    InformHostOfParamChange(index, n);
+    EndInformHostOfParamChange(index);
+  }
   ScheduleParamChange(index);
 }
 

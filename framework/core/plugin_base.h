@@ -45,8 +45,9 @@ public:
   // Runs every handler in index order; off the audio thread while processing, they run on the
   // audio thread before the next block instead.
   void OnParamReset(EParamSource source);
-  // Sets a parameter from a normalised value, tells the host and runs its handler where it is
-  // safe: at once while processing is off, otherwise on the audio thread before the next block.
+  // Sets a parameter from a normalised value, tells the host (through the block's output on the
+  // audio thread) and runs its handler where it is safe: at once on the audio thread or while
+  // processing is off, otherwise on the audio thread before the next block.
   void SetParameterValue(int index, double normalized);
   // Runs the handler of a parameter whose value was stored on a thread other than the audio one.
   void ScheduleParamChange(int index);

@@ -55,13 +55,18 @@ public:
     plug->GetParam(index)->SetValue(value);
     plug->OnParamChange(index);
   }
-  void send(const IMidiMsg& msg) { plug->ProcessMidiMsg(msg); }
+  // MIDI and blocks arrive on the audio thread, as the host adapter marks it.
+  void send(const IMidiMsg& msg) {
+    const PluginBase::AudioThreadScope audioThread;
+    plug->ProcessMidiMsg(msg);
+  }
 
   // One host block; the samples are appended to out when given.
   void block(int frames, Render* out = nullptr) {
     left.assign(static_cast<size_t>(frames), 0.0);
     right.assign(static_cast<size_t>(frames), 0.0);
     double* outs[2] = {left.data(), right.data()};
+    const PluginBase::AudioThreadScope audioThread;
     plug->ProcessBlock(nullptr, outs, frames);
     if (out) {
       out->left.insert(out->left.end(), left.begin(), left.end());
