@@ -3,13 +3,13 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake pkg-config clang libclang-rt-14-dev clang-format
+  build-essential cmake pkg-config ccache clang libclang-rt-14-dev clang-format
   juce-modules-source-data
   libcairo2-dev libfreetype-dev fonts-roboto-unhinted libjpeg-dev
   libx11-dev libxcb1-dev libxkbcommon-x11-dev
   libcurl4-openssl-dev libsndfile1-dev libsmf-dev libcli11-dev
   zenity xdg-utils
-  libgtest-dev libgmock-dev libbenchmark-dev xvfb
+  libgtest-dev libgmock-dev libbenchmark-dev xvfb libxtst-dev
 )
 
 missing=()
