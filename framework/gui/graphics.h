@@ -116,6 +116,7 @@ public:
   cairo_t* GetDrawContext() const { return mCr; }
   // Draws frame (1-based, clamped) of the bitmap centred in rect.
   void DrawBitmap(const IBitmap& bitmap, const IRECT& rect, int frame, float alpha = 1.f);
+  // Draws nothing when no font could be loaded.
   void DrawText(const IText& text, const char* str, const IRECT& rect);
   void FillRect(const IColor& color, const IRECT& rect);
   void DrawRect(const IColor& color, const IRECT& rect, float thickness = 1.f);
@@ -134,7 +135,7 @@ private:
   void AfterEvent();
   void ReportResourceError(const std::string& what);
   std::string ResourceFile(const char* name) const;
-  void SetFont(const IText& text);
+  bool SetFont(const IText& text);
   void DrawBackground(const IRECT& windowRect);
   void ReleaseDrawingResources();
 

@@ -190,13 +190,13 @@ void IGraphics::DrawBitmap(const IBitmap& bitmap, const IRECT& rect, int frame, 
   cairo_surface_destroy(sub);
 }
 
-void IGraphics::SetFont(const IText& text) {
+bool IGraphics::SetFont(const IText& text) {
   auto it = mFonts.find(text.font.empty() ? mFirstFont : text.font);
-  if (it == mFonts.end() && !mFirstFont.empty()) it = mFonts.find(mFirstFont);
-  if (it != mFonts.end())
-    cairo_set_font_face(mCr, it->second);
-  else
-    cairo_select_font_face(mCr, "sans-serif", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+  if (it == mFonts.end()) it = mFonts.find(mFirstFont);
+  // Without a loaded font there is no text: the missing file has been reported already, and
+  // the system's fonts are not ours to depend on.
+  if (it == mFonts.end()) return false;
+  cairo_set_font_face(mCr, it->second);
   cairo_set_font_size(mCr, text.size);
   // Unhinted metrics keep text placement the same at every scale.
   cairo_font_options_t* options = cairo_font_options_create();
@@ -204,12 +204,16 @@ void IGraphics::SetFont(const IText& text) {
   cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
   cairo_set_font_options(mCr, options);
   cairo_font_options_destroy(options);
+  return true;
 }
 
 void IGraphics::DrawText(const IText& text, const char* str, const IRECT& rect) {
   if (!mCr || !str || !*str) return;
   cairo_save(mCr);
-  SetFont(text);
+  if (!SetFont(text)) {
+    cairo_restore(mCr);
+    return;
+  }
   cairo_text_extents_t te;
   cairo_text_extents(mCr, str, &te);
   cairo_font_extents_t fe;
@@ -235,9 +239,8 @@ float IGraphics::MeasureText(const IText& text, const char* str) {
     mCr = cairo_create(scratch);
   }
   cairo_save(mCr);
-  SetFont(text);
-  cairo_text_extents_t te;
-  cairo_text_extents(mCr, str, &te);
+  cairo_text_extents_t te = {};
+  if (SetFont(text)) cairo_text_extents(mCr, str, &te);
   cairo_restore(mCr);
   if (scratch) {
     cairo_destroy(mCr);
