@@ -47,14 +47,17 @@ void ICornerResizerControl::OnMouseDblClick(float, float, const IMouseMod&) {
 void ICornerResizerControl::OnMouseOver(float, float, const IMouseMod&) {
   if (mMouseOver) return;
   mMouseOver = true;
-  if (IGraphics* g = GetUI()) g->SetCursor(ECursor::kSizeNWSE);
+  if (IGraphics* g = GetUI()) {
+    mPreviousCursor = g->GetCursor();
+    g->SetCursor(ECursor::kSizeNWSE);
+  }
   SetDirty(false);
 }
 
 void ICornerResizerControl::OnMouseOut() {
   if (!mMouseOver) return;
   mMouseOver = false;
-  if (IGraphics* g = GetUI()) g->SetCursor(ECursor::kArrow);
+  if (IGraphics* g = GetUI()) g->SetCursor(mPreviousCursor);
   SetDirty(false);
 }
 

@@ -3,6 +3,7 @@
 // size at scale 1. IGraphics keeps it apart from the ordered controls (drawn last, offered the
 // mouse first).
 #include "framework/gui/control.h"
+#include "framework/gui/graphics_platform.h"
 
 class ICornerResizerControl : public IControl {
 public:
@@ -30,4 +31,5 @@ protected:
   IRECT mInitialBounds;
   bool mMouseOver = false;
   bool mResizing = false;
+  ECursor mPreviousCursor = ECursor::kArrow;
 };

@@ -69,6 +69,7 @@ void IGraphics::HideCursor(bool hide) {
 }
 
 void IGraphics::SetCursor(ECursor cursor) {
+  mCursor = cursor;
   if (mPlatform) mPlatform->SetCursor(cursor);
 }
 

@@ -52,6 +52,7 @@ public:
   IGraphicsPlatform* GetPlatform() const { return mPlatform; }
   void HideCursor(bool hide);
   void SetCursor(ECursor cursor);
+  ECursor GetCursor() const { return mCursor; }
 
   // ---- Resources (missing or broken files are reported on stderr; drawing skips them) ----
   void SetResourcePath(const std::string& folder) { mResourcePath = folder; }
@@ -136,7 +137,7 @@ private:
   void ReportResourceError(const std::string& what);
   std::string ResourceFile(const char* name) const;
   bool SetFont(const IText& text);
-  void DrawBackground(const IRECT& windowRect);
+  void DrawBackground();
   void ReleaseDrawingResources();
 
   PluginBase& mPlug;
@@ -159,6 +160,7 @@ private:
   IControl* mMouseOver = nullptr;
   int mGestureParam = -1; // parameter whose host edit is open
   bool mCursorHidden = false;
+  ECursor mCursor = ECursor::kArrow;
   bool mMouseOverEnabled = false;
   bool mTooltips = false;
   bool mMultiTouch = false;

@@ -114,7 +114,7 @@ void IGraphics::Draw(cairo_t* cr, const IRECT& dirtyWindowRect) {
   cairo_save(cr);
   cairo_rectangle(cr, area.L, area.T, area.W(), area.H());
   cairo_clip(cr);
-  DrawBackground(area);
+  DrawBackground();
   cairo_scale(cr, mScale, mScale);
   const IRECT designArea = area.Scaled(1.f / mScale).Padded(1.f);
   auto drawControl = [&](IControl& c) {
@@ -129,40 +129,44 @@ void IGraphics::Draw(cairo_t* cr, const IRECT& dirtyWindowRect) {
   mCr = nullptr;
 }
 
-void IGraphics::DrawBackground(const IRECT& area) {
+void IGraphics::DrawBackground() {
   cairo_t* cr = mCr;
-  if (!mBackground.IsValid()) {
-    cairo_set_source_rgb(cr, 0.16, 0.16, 0.17);
-    cairo_paint(cr);
-    return;
-  }
-  // The background is scaled once per pixel scale (a good downscale is costly) and copied from
-  // there; the window's own content scale (HiDPI) counts too.
+  cairo_set_source_rgb(cr, 0.16, 0.16, 0.17); // under a missing or smaller picture
+  cairo_paint(cr);
+  if (!mBackground.IsValid()) return;
+  // The pixels drawn per design pixel, the window's own content scale (HiDPI) included.
   double ux = 1.0, uy = 0.0;
   cairo_user_to_device_distance(cr, &ux, &uy);
   const double device = std::hypot(ux, uy) > 0.0 ? std::hypot(ux, uy) : 1.0;
   const float pixelScale = static_cast<float>(mScale * device);
-  if (!mBackgroundCache || mBackgroundCacheScale != pixelScale) {
-    if (mBackgroundCache) cairo_surface_destroy(mBackgroundCache);
-    const int w = static_cast<int>(std::ceil(mBackground.W() * pixelScale));
-    const int h = static_cast<int>(std::ceil(mBackground.H() * pixelScale));
-    mBackgroundCache =
-        cairo_image_surface_create(CAIRO_FORMAT_RGB24, std::max(w, 1), std::max(h, 1));
-    cairo_t* bc = cairo_create(mBackgroundCache);
-    cairo_scale(bc, pixelScale, pixelScale);
-    cairo_set_source_surface(bc, mBackground.Surface(), 0, 0);
-    cairo_pattern_set_filter(cairo_get_source(bc), CAIRO_FILTER_GOOD);
-    cairo_paint(bc);
-    cairo_destroy(bc);
-    mBackgroundCacheScale = pixelScale;
-  }
-  (void)area;
   cairo_save(cr);
-  cairo_scale(cr, 1.0 / device, 1.0 / device);
-  cairo_set_source_rgb(cr, 0.16, 0.16, 0.17);
-  cairo_paint(cr);
-  cairo_set_source_surface(cr, mBackgroundCache, 0, 0);
-  cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
+  if (pixelScale >= 1.f) {
+    // Enlarging is cheap: straight from the picture.
+    cairo_scale(cr, mScale, mScale);
+    cairo_set_source_surface(cr, mBackground.Surface(), 0, 0);
+    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_BILINEAR);
+    cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD); // no dark seam at edges
+    cairo_rectangle(cr, 0, 0, mBackground.W(), mBackground.H());
+    cairo_clip(cr);
+  } else {
+    // A good reduction is costly: done once per pixel scale into a copy the size of the window.
+    if (!mBackgroundCache || mBackgroundCacheScale != pixelScale) {
+      if (mBackgroundCache) cairo_surface_destroy(mBackgroundCache);
+      const int w = std::max(1, static_cast<int>(std::ceil(mBackground.W() * pixelScale)));
+      const int h = std::max(1, static_cast<int>(std::ceil(mBackground.H() * pixelScale)));
+      mBackgroundCache = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
+      cairo_t* bc = cairo_create(mBackgroundCache);
+      cairo_scale(bc, pixelScale, pixelScale);
+      cairo_set_source_surface(bc, mBackground.Surface(), 0, 0);
+      cairo_pattern_set_filter(cairo_get_source(bc), CAIRO_FILTER_GOOD);
+      cairo_paint(bc);
+      cairo_destroy(bc);
+      mBackgroundCacheScale = pixelScale;
+    }
+    cairo_scale(cr, 1.0 / device, 1.0 / device);
+    cairo_set_source_surface(cr, mBackgroundCache, 0, 0);
+    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
+  }
   cairo_paint(cr);
   cairo_restore(cr);
 }

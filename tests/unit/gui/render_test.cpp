@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -149,6 +150,29 @@ TEST_F(Resources, BackgroundJpegIsScaledAndControlsDrawInAttachOrder) {
   EXPECT_NEAR(At(hidden, 26, 10).r, 200, 3);
   cairo_surface_destroy(hidden);
   cairo_surface_destroy(img);
+}
+
+TEST_F(Resources, BackgroundCoversTheWindowAtEveryScaleAndContentScale) {
+  g.AttachBackground("back.jpg");
+  for (float scale : {0.25f, 0.5f, 1.f, 2.f}) {
+    for (double content : {1.0, 2.0}) { // a HiDPI window scales its context before drawing
+      g.Resize(40, 20, scale);
+      const int w = int(std::ceil(g.WindowWidth() * content));
+      const int h = int(std::ceil(g.WindowHeight() * content));
+      cairo_surface_t* img = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
+      cairo_t* cr = cairo_create(img);
+      cairo_scale(cr, content, content);
+      g.Draw(cr, IRECT(0, 0, float(g.WindowWidth()), float(g.WindowHeight())));
+      cairo_destroy(cr);
+      for (int y : {0, h / 2, h - 1})
+        for (int x : {0, w / 2, w - 1}) {
+          const Pixel p = At(img, x, y);
+          EXPECT_NEAR(p.r, 200, 4) << scale << " x" << content << " at " << x << "," << y;
+          EXPECT_NEAR(p.b, 50, 4) << scale << " x" << content << " at " << x << "," << y;
+        }
+      cairo_surface_destroy(img);
+    }
+  }
 }
 
 // Pixels that differ from the background, as a bounding box.
