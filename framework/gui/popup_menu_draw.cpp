@@ -20,11 +20,6 @@ void SetColour(cairo_t* cr, const Rgb& c) {
   cairo_set_source_rgb(cr, c.r, c.g, c.b);
 }
 
-void SelectFont(cairo_t* cr, const std::string& family, float fontSize) {
-  cairo_select_font_face(cr, family.c_str(), CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
-  cairo_set_font_size(cr, fontSize);
-}
-
 void DrawCheckMark(cairo_t* cr, const PopupRect& item, float s) {
   const double x = item.L + 8.0 * s, y = item.MidY();
   cairo_move_to(cr, x, y);
@@ -45,13 +40,22 @@ void DrawSubmenuArrow(cairo_t* cr, const PopupRect& item, float s) {
 
 } // namespace
 
-float MeasurePopupText(const std::string& text, float fontSize, const std::string& family) {
+void SelectPopupFont(cairo_t* cr, cairo_font_face_t* font, float fontSize) {
+  if (font) {
+    cairo_set_font_face(cr, font);
+  } else {
+    cairo_select_font_face(cr, "sans-serif", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+  }
+  cairo_set_font_size(cr, fontSize);
+}
+
+float MeasurePopupText(const std::string& text, float fontSize, cairo_font_face_t* font) {
   using Surface = std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)>;
   using Context = std::unique_ptr<cairo_t, decltype(&cairo_destroy)>;
   static thread_local Surface surface(cairo_image_surface_create(CAIRO_FORMAT_A8, 1, 1),
                                       &cairo_surface_destroy);
   Context cr(cairo_create(surface.get()), &cairo_destroy);
-  SelectFont(cr.get(), family, fontSize);
+  SelectPopupFont(cr.get(), font, fontSize);
   const std::string shown = utf8::Sanitize(text);
   cairo_text_extents_t ext;
   cairo_text_extents(cr.get(), shown.c_str(), &ext);
@@ -70,7 +74,7 @@ void DrawPopupLevel(cairo_t* cr, const PopupMenuSession::Level& level,
   SetColour(cr, kBorder);
   cairo_stroke(cr);
 
-  SelectFont(cr, style.fontFamily, style.fontSize * s);
+  SelectPopupFont(cr, style.font, style.fontSize * s);
   cairo_font_extents_t fe;
   cairo_font_extents(cr, &fe);
   for (int i = 0; i < level.menu->NItems(); ++i) {

@@ -6,7 +6,9 @@
 #include <string>
 
 // The width of a text in the menu font.
-float MeasurePopupText(const std::string& text, float fontSize, const std::string& family);
+float MeasurePopupText(const std::string& text, float fontSize, cairo_font_face_t* font);
+// Sets the menu font on a context.
+void SelectPopupFont(cairo_t* cr, cairo_font_face_t* font, float fontSize);
 
 // Draws one panel at its bounds, in the context's coordinates.
 void DrawPopupLevel(cairo_t* cr, const PopupMenuSession::Level& level, const PopupMenuStyle& style);

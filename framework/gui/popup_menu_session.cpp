@@ -14,9 +14,9 @@ PopupMenuSession::PopupMenuSession(IPopupMenu& root, const PopupRect& anchor,
                                    PopupTextWidth measure)
     : mScreen(screen), mStyle(std::move(style)), mMeasure(std::move(measure)) {
   if (!mMeasure) {
-    const std::string family = mStyle.fontFamily;
-    mMeasure = [family](const std::string& text, float fontSize) {
-      return MeasurePopupText(text, fontSize, family);
+    cairo_font_face_t* font = mStyle.font;
+    mMeasure = [font](const std::string& text, float fontSize) {
+      return MeasurePopupText(text, fontSize, font);
     };
   }
   root.SetChosenItemIdx(-1);

@@ -4,6 +4,8 @@
 // surface the menu is shown on (root-window pixels for real windows, editor pixels offscreen).
 #include "framework/gui/popup_menu.h"
 
+#include <cairo.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -27,7 +29,8 @@ struct PopupMenuStyle {
   float padRight = 30.f; // room for the submenu arrow
   float minWidth = 120.f;
   float border = 1.f;
-  std::string fontFamily = "Roboto";
+  // Borrowed; without a face the texts are measured and drawn in a generic font.
+  cairo_font_face_t* font = nullptr;
 };
 
 // The width of a text at a font size in pixels.

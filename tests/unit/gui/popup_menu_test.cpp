@@ -1,5 +1,6 @@
 #include "framework/gui/popup_menu.h"
 #include "framework/gui/popup_menu_draw.h"
+#include "framework/gui/popup_menu_font.h"
 #include "framework/gui/popup_menu_session.h"
 
 #include <gtest/gtest.h>
@@ -17,6 +18,8 @@ float FixedWidth(const std::string& text, float fontSize) {
 }
 
 const PopupRect kScreen{0, 0, 800, 600};
+const char* const kRoboto =
+    "/usr/share/fonts/truetype/roboto/unhinted/RobotoTTF/Roboto-Regular.ttf";
 
 // "A", separator, "B" (disabled), "Sub" > {"x", "y" (checked), "Deeper" > {"z"}}, "C".
 struct SampleMenu {
@@ -210,7 +213,10 @@ TEST(PopupMenuDraw, DrawsPanelsHighlightAndBrokenTextWithoutError) {
   menu.AddItem("broken \xC3\x28 text \xFF", IPopupMenu::kChecked);
   menu.AddSeparator();
   menu.AddSubmenu("more")->AddItem("deep");
-  PopupMenuSession s(menu, {10, 10, 50, 30}, {0, 0, 300, 200});
+  PopupMenuStyle style;
+  style.font = PopupFontFace(kRoboto);
+  ASSERT_NE(style.font, nullptr);
+  PopupMenuSession s(menu, {10, 10, 50, 30}, {0, 0, 300, 200}, style);
   Hover(s, &menu, 0);
 
   cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 300, 200);
