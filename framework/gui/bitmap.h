@@ -20,6 +20,12 @@ public:
   int FrameW() const { return mW; }
   int FrameH() const { return mNFrames > 0 ? mH / mNFrames : mH; }
   const std::string& Name() const { return mName; }
+  // The same picture cut into another number of frames.
+  IBitmap WithFrames(int nFrames) const {
+    IBitmap b(*this);
+    b.mNFrames = nFrames > 0 ? nFrames : 1;
+    return b;
+  }
 
 private:
   std::shared_ptr<cairo_surface_t> mSurface;

@@ -45,8 +45,10 @@ void IGraphics::ReportResourceError(const std::string& what) {
 
 IBitmap IGraphics::LoadBitmap(const char* name, int nFrames) {
   const std::string key = name ? name : "";
+  // One decode per file; the same picture may be asked for with another frame count. A file
+  // that failed stays failed for this editor, reported once.
   auto it = mBitmapCache.find(key);
-  if (it != mBitmapCache.end()) return it->second;
+  if (it != mBitmapCache.end()) return it->second.WithFrames(nFrames);
   const std::string path = ResourceFile(key.c_str());
   std::string error;
   cairo_surface_t* s = EndsWith(key, ".jpg") || EndsWith(key, ".jpeg")

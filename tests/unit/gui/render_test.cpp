@@ -104,6 +104,9 @@ TEST_F(Resources, BitmapFramesAreChosenByValueAndCachedPerEditor) {
   EXPECT_EQ(strip.FrameW(), 10);
   EXPECT_EQ(strip.FrameH(), 10);
   EXPECT_EQ(g.LoadBitmap("strip.png", 3).Surface(), strip.Surface());
+  const IBitmap whole = g.LoadBitmap("strip.png", 1); // the same file as one picture
+  EXPECT_EQ(whole.Surface(), strip.Surface());
+  EXPECT_EQ(whole.FrameH(), 30);
   struct Case {
     double value;
     Pixel expected;
@@ -224,7 +227,8 @@ TEST_F(Resources, MissingAndBrokenFilesAreReportedAndTheEditorStillDraws) {
   for (const char* name :
        {"nothere.png", "corrupt.png", "corrupt.jpg", "nothere.jpg", "nothere.ttf", "corrupt.ttf"})
     EXPECT_NE(err.find(name), std::string::npos) << name << " in: " << err;
-  EXPECT_EQ(g.GetResourceErrors().size(), 6u);
+  EXPECT_FALSE(g.LoadBitmap("nothere.png", 2).IsValid());
+  EXPECT_EQ(g.GetResourceErrors().size(), 6u); // each file reported once
   // Controls with missing pictures and text without its font draw what they can.
   g.AttachControl(new IBitmapControl(0, 0, g.LoadBitmap("nothere.png", 65)));
   g.AttachControl(new ITextControl(IRECT(0, 0, 40, 20), "off", IText(14, IColor())));
