@@ -1,53 +1,13 @@
 #include "dsp/sg.h"
 
 #include "dsp/pitch.h"
+#include "dsp/wavetable_build.h"
 
 #include <algorithm>
 #include <cmath>
 #include <memory>
 
 namespace {
-
-struct Wavetables {
-  std::unique_ptr<double[]> saw{new double[SG::kLevels * SG::kTableSize]()};
-  std::unique_ptr<double[]> tri{new double[SG::kLevels * SG::kTableSize]()};
-
-  Wavetables() {
-    constexpr int N = SG::kTableSize;
-    constexpr double kPi = 3.14159265358979323846;
-    // Harmonic j of entry t is sin/cos at (j * t) mod N, so one period of each is enough.
-    std::unique_ptr<double[]> sine(new double[N]);
-    std::unique_ptr<double[]> cosine(new double[N]);
-    for (int t = 0; t < N; ++t) {
-      const double x = 2.0 * kPi * t / N;
-      sine[t] = std::sin(x);
-      cosine[t] = std::cos(x);
-    }
-    for (int level = 0; level <= 10; ++level) {
-      const int harmonics = 1 << (10 - level);
-      double* s = saw.get() + level * N;
-      double* c = tri.get() + level * N;
-      for (int t = 0; t < N; ++t) {
-        s[t] = 0.5 * sine[t];
-        c[t] = 0.5 * cosine[t];
-      }
-      for (int j = 2; j <= harmonics; ++j) {
-        // A quarter of a Hamming-like window softens the top of the sawtooth's spectrum.
-        const double w = 0.5 * (0.54 + 0.46 * std::cos((j - 1) * (kPi / 2) / (harmonics - 1))) / j;
-        for (int t = 0; t < N; ++t) s[t] += sine[(j * t) & (N - 1)] * w;
-      }
-      for (int j = 3; j <= harmonics; j += 2) {
-        const double w = 0.5 / (double(j) * j);
-        for (int t = 0; t < N; ++t) c[t] += cosine[(j * t) & (N - 1)] * w;
-      }
-    }
-  }
-};
-
-const Wavetables& wavetables() {
-  static const Wavetables tables; // built once, thread-safe
-  return tables;
-}
 
 int levelForIncrement(int inc) {
   if (inc < (1 << 17)) return 0;
@@ -62,16 +22,18 @@ int levelForIncrement(int inc) {
 
 } // namespace
 
+static_assert(SG::kLevels == kWavetableLevels && SG::kTableSize == kWavetableSize,
+              "wavetable layout");
+
+// Computed at build time (varnel-wavetables): an instance starts without the work.
 const double* SG::sawTable() {
-  return wavetables().saw.get();
+  return kSawWavetable;
 }
 const double* SG::triTable() {
-  return wavetables().tri.get();
+  return kTriWavetable;
 }
 
-SG::SG() : freq2PhInc(kIndexCount, 0), freq2WaveIdx(kIndexCount, kSilentLevel) {
-  wavetables();
-}
+SG::SG() : freq2PhInc(kIndexCount, 0), freq2WaveIdx(kIndexCount, kSilentLevel) {}
 
 void SG::setSampleRate(double sampleRate, const int* pitchModBuffer) {
   if (!(sampleRate >= 1.0)) return;

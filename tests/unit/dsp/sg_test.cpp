@@ -1,10 +1,13 @@
 #include "dsp/pitch.h"
 #include "dsp/sg.h"
+#include "dsp/wavetable_build.h"
 #include "tests/unit/dsp/voice_test_signal.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -304,3 +307,12 @@ TEST(SGProcess, BoundedAtEverySampleRate) {
 }
 
 } // namespace
+
+// The tables compiled into the engine are the construction's result, bit for bit.
+TEST(SGTables, CompiledWavetablesEqualTheirConstruction) {
+  std::vector<double> saw(kWavetableLevels * kWavetableSize);
+  std::vector<double> tri(kWavetableLevels * kWavetableSize);
+  buildWavetables(saw.data(), tri.data());
+  EXPECT_EQ(std::memcmp(saw.data(), SG::sawTable(), saw.size() * sizeof(double)), 0);
+  EXPECT_EQ(std::memcmp(tri.data(), SG::triTable(), tri.size() * sizeof(double)), 0);
+}
