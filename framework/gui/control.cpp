@@ -3,6 +3,8 @@
 #include "framework/core/plugin_base.h"
 #include "framework/gui/graphics.h"
 
+#include <cmath>
+
 IControl::IControl(const IRECT& rect, int paramIdx)
     : mRECT(rect), mTargetRECT(rect), mParamIdx(paramIdx) {}
 
@@ -23,8 +25,11 @@ void IControl::SetValue(double normalized) {
 }
 
 void IControl::SetValueFromPlug(double normalized) {
-  if (mValue == normalized) return;
-  SetValue(normalized);
+  // Compared after clamping, so a value outside 0..1 does not redraw on every timer tick.
+  if (!std::isfinite(normalized)) return;
+  const double v = std::clamp(normalized, 0.0, 1.0);
+  if (mValue == v) return;
+  mValue = v;
   SetDirty(false);
 }
 

@@ -23,3 +23,16 @@ bool RenderToPng(IGraphics& g, const std::string& path) {
   }
   return true;
 }
+
+void Click(IGraphics& g, float x, float y, const IMouseMod& mod) {
+  g.OnMouseDown(x, y, mod);
+  g.OnMouseUp(x, y, mod);
+}
+
+void Drag(IGraphics& g, float x, float y, float dX, float dY, const IMouseMod& mod, int steps) {
+  if (steps < 1) steps = 1;
+  g.OnMouseDown(x, y, mod);
+  const float sx = dX / steps, sy = dY / steps;
+  for (int i = 1; i <= steps; ++i) g.OnMouseDrag(x + sx * i, y + sy * i, sx, sy, mod);
+  g.OnMouseUp(x + dX, y + dY, mod);
+}

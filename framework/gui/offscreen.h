@@ -14,6 +14,12 @@ cairo_surface_t* RenderToImage(IGraphics& g);
 // Writes the whole window as PNG; false (and a message on stderr) on failure.
 bool RenderToPng(IGraphics& g, const std::string& path);
 
+// Gestures as a window delivers them, in window pixels.
+void Click(IGraphics& g, float x, float y, const IMouseMod& mod = IMouseMod(true));
+// Press at (x, y), move by (dX, dY) in `steps` equal moves, release where the pointer ends.
+void Drag(IGraphics& g, float x, float y, float dX, float dY,
+          const IMouseMod& mod = IMouseMod(true), int steps = 1);
+
 class OffscreenPlatform : public IGraphicsPlatform {
 public:
   struct ContextMenuRequest {

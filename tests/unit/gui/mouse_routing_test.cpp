@@ -47,8 +47,7 @@ TEST_F(MouseRouting, LastAttachedVisibleControlUnderThePointerTakesTheClick) {
   for (const Case& c : cases) {
     for (ProbeControl* p : {panel, lower, upper}) p->calls.clear();
     upper->Hide(c.hideUpper);
-    Down(c.x, c.y);
-    Up(c.x, c.y);
+    Click(g, c.x / 2, c.y / 2);
     ProbeControl* all[] = {panel, lower, upper};
     for (int i = 0; i < 3; ++i) {
       const Log expected = i == c.expected ? Log{"down", "up"} : Log{};
@@ -72,10 +71,7 @@ TEST_F(MouseRouting, DragAndReleaseStayWithTheControlThatTookThePress) {
 }
 
 TEST_F(MouseRouting, GestureOnBoundControlIsOneHostEditWithoutNestedEdits) {
-  Down(120, 100);
-  g.OnMouseDrag(60.f, 45.f, 0.f, -5.f, IMouseMod(true));
-  g.OnMouseDrag(60.f, 40.f, 0.f, -5.f, IMouseMod(true));
-  Up(120, 80);
+  Drag(g, 60.f, 50.f, 0.f, -10.f, IMouseMod(true), 2);
   EXPECT_EQ(plug.host.log, (Log{"begin 0", "perform 0", "perform 0", "end 0"}));
   // Two drags of 10 design units up on a 100-high control from 0.25.
   EXPECT_NEAR(plug.GetParam(GuiTestPlug::kGain)->GetValue(), 0.45, 1e-6);
