@@ -160,7 +160,9 @@ void IGraphics::AfterEvent() {
 }
 
 void IGraphics::OnMouseDown(float x, float y, const IMouseMod& mod) {
-  if (mCapture) return; // another button while one is held
+  // A press while one is held means the window lost a release: finish that gesture first, so a
+  // lost event never leaves the editor deaf or the host's edit open.
+  if (mCapture) OnMouseUp(x, y, mod);
   const float dx = x / mScale, dy = y / mScale;
   IControl* c = HitAny(dx, dy);
   if (!c) return;
@@ -191,7 +193,7 @@ void IGraphics::OnMouseDrag(float x, float y, float dX, float dY, const IMouseMo
 }
 
 void IGraphics::OnMouseDblClick(float x, float y, const IMouseMod& mod) {
-  if (mCapture) return;
+  if (mCapture) OnMouseUp(x, y, mod); // a lost release, as above
   const float dx = x / mScale, dy = y / mScale;
   IControl* c = HitAny(dx, dy);
   if (!c) return;

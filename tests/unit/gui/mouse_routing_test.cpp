@@ -77,6 +77,15 @@ TEST_F(MouseRouting, GestureOnBoundControlIsOneHostEditWithoutNestedEdits) {
   EXPECT_NEAR(plug.GetParam(GuiTestPlug::kGain)->GetValue(), 0.45, 1e-6);
 }
 
+TEST_F(MouseRouting, PressAfterALostReleaseFinishesTheOldGestureFirst) {
+  Down(120, 100);
+  Down(175, 100); // the window never reported the release
+  Up(175, 100);
+  EXPECT_EQ(lower->calls, (Log{"down", "up"}));
+  EXPECT_EQ(upper->calls, (Log{"down", "up"}));
+  EXPECT_EQ(plug.host.log, (Log{"begin 0", "end 0", "begin 1", "end 1"}));
+}
+
 TEST_F(MouseRouting, ClickOnUnboundControlSendsNothingToTheHost) {
   Down(350, 20);
   Up(350, 20);
