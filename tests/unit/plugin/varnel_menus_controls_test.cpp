@@ -39,6 +39,8 @@ protected:
     plug = makePlug();
     plug->SetHostCallbacks(&host);
     g = std::make_unique<IGraphics>(*plug, 2512, 1040, 0.5f);
+    // The menus' font, as the bundle carries it.
+    g->SetResourcePath("/usr/share/fonts/truetype/roboto/unhinted/RobotoTTF");
     platform = std::make_unique<OffscreenMenuPlatform>(*g);
     g->SetPlatform(platform.get());
   }
