@@ -15,7 +15,13 @@ constexpr long kPointerEvents = ButtonPressMask | ButtonReleaseMask | PointerMot
 } // namespace
 
 X11PopupMenu::X11PopupMenu(Display* display, unsigned long parent, float contentScale)
-    : mDisplay(display), mParent(parent), mContentScale(contentScale > 0.f ? contentScale : 1.f) {}
+    : mDisplay(display), mParent(parent), mContentScale(contentScale > 0.f ? contentScale : 1.f) {
+  const int screen = DefaultScreen(mDisplay);
+  const Visual* v = DefaultVisual(mDisplay, screen);
+  mPutImage = DefaultDepth(mDisplay, screen) == 24 && v->c_class == TrueColor &&
+              v->red_mask == 0xFF0000 && v->green_mask == 0xFF00 && v->blue_mask == 0xFF &&
+              ImageByteOrder(mDisplay) == LSBFirst;
+}
 
 X11PopupMenu::~X11PopupMenu() {
   Close();
@@ -84,6 +90,7 @@ void X11PopupMenu::Close() {
 
 void X11PopupMenu::DestroyPanel(Panel& panel) {
   if (panel.surface) cairo_surface_destroy(panel.surface);
+  if (panel.gc) XFreeGC(mDisplay, static_cast<GC>(panel.gc));
   if (panel.window) XDestroyWindow(mDisplay, panel.window);
   panel = Panel();
 }
@@ -127,8 +134,13 @@ void X11PopupMenu::SyncPanels() {
         CopyFromParent, CWOverrideRedirect | CWSaveUnder | CWBackPixmap | CWEventMask, &a);
     if (!p.window) break;
     XMapRaised(mDisplay, p.window);
-    p.surface = cairo_xlib_surface_create(mDisplay, p.window,
-                                          DefaultVisual(mDisplay, DefaultScreen(mDisplay)), w, h);
+    if (mPutImage) {
+      p.surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
+      p.gc = XCreateGC(mDisplay, p.window, 0, nullptr);
+    } else {
+      p.surface = cairo_xlib_surface_create(mDisplay, p.window,
+                                            DefaultVisual(mDisplay, DefaultScreen(mDisplay)), w, h);
+    }
     p.menu = level.menu;
     p.bounds = level.bounds;
     mPanels.push_back(p);
@@ -152,6 +164,19 @@ void X11PopupMenu::Paint(Panel& panel, int level) {
   cairo_paint(cr);
   cairo_destroy(cr);
   cairo_surface_flush(panel.surface);
+  if (!mPutImage || !panel.gc) return;
+  const int w = cairo_image_surface_get_width(panel.surface);
+  const int h = cairo_image_surface_get_height(panel.surface);
+  XImage* image =
+      XCreateImage(mDisplay, DefaultVisual(mDisplay, DefaultScreen(mDisplay)), 24, ZPixmap, 0,
+                   reinterpret_cast<char*>(cairo_image_surface_get_data(panel.surface)),
+                   static_cast<unsigned>(w), static_cast<unsigned>(h), 32,
+                   cairo_image_surface_get_stride(panel.surface));
+  if (!image) return;
+  XPutImage(mDisplay, panel.window, static_cast<GC>(panel.gc), image, 0, 0, 0, 0,
+            static_cast<unsigned>(w), static_cast<unsigned>(h));
+  image->data = nullptr; // the pixels belong to the Cairo image
+  XDestroyImage(image);
 }
 
 void X11PopupMenu::FinishIfDone() {

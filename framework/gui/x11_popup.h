@@ -43,7 +43,8 @@ public:
 private:
   struct Panel {
     unsigned long window = 0;
-    cairo_surface_t* surface = nullptr;
+    cairo_surface_t* surface = nullptr; // an image put up with XPutImage, or an Xlib surface
+    void* gc = nullptr;
     const IPopupMenu* menu = nullptr;
     PopupRect bounds;
   };
@@ -65,4 +66,7 @@ private:
   std::vector<Panel> mPanels;
   bool mPointerGrabbed = false;
   bool mKeyboardGrabbed = false;
+  // On 24-bit TrueColor screens panels are drawn in memory and put up whole: cairo-xlib keeps
+  // caches per connection that outlive an editor.
+  bool mPutImage = false;
 };
