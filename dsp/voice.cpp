@@ -8,6 +8,7 @@ void Voice::setSampleRate(double sampleRate, const FilterTables& tables, const i
   octave = 4;
   pitchClass = 0;
   serial = 0;
+  resumePosition = -1;
   // Rendering runs in one pass without a work buffer; the period only bounds a chunk.
   bufferLength = sampleRate >= 1.0 ? static_cast<int>(sampleRate) / 1000 : 0;
   korg35.setSampleRate(tables);
@@ -25,6 +26,7 @@ void Voice::setNoteOn(int noteKey, int noteSerial, double noteVelocity) {
   pitchClass = key % 12;
   serial = noteSerial;
   velocity = noteVelocity;
+  resumePosition = -1;
   em.start();
   keyTrack = (key - 48) * (1.0 / 84.0);
   keyGain = 0.5 + 0.5 * std::tanh(key * 6.0 / 127.0 - 3.0);
@@ -85,6 +87,7 @@ void Voice::setParam(int id, double value) {
 }
 
 void Voice::update(int cutoff) {
+  resumePosition = -1; // a new period starts from the shared oscillators
   if (!active) return;
   em.setAttack(attack + (attackSource ? *attackSource : 0.0));
   if (releaseTrigger && *releaseTrigger) em.stop();

@@ -4,6 +4,8 @@
 #include "dsp/k35.h"
 #include "dsp/ladder.h"
 
+#include <cstdint>
+
 class FilterTables;
 class SG;
 
@@ -102,4 +104,10 @@ private:
   int pitchClass = 0;
   int serial = 0;
   double velocity = 0.0;
+  // Where the previous chunk of this control period ended, and the generator phases reached
+  // there. A period the host splits goes on from them: the shared oscillators advance by the
+  // period's first increment only, which under pitch modulation is not where the voice got to.
+  int resumePosition = -1;
+  uint32_t resumePhase1 = 0, resumePhase2 = 0;
+  bool resumable1 = false, resumable2 = false;
 };
