@@ -59,8 +59,10 @@ void Varnel::OnReset() {
     geg.setSampleRate(rate);
     ensemble.setSampleRate(rate);
     ensemble.setPlayingDefaults();
+    // The voices have just dropped their serials; elsewhere the count goes on, so that notes
+    // after a reset are newer than the tails still sounding from before it.
+    noteOnCounter = 0;
   }
-  noteOnCounter = 0;
   allNotesOff();
 }
 

@@ -64,6 +64,26 @@ TEST(Notes, FullPolyphonyStealsTheOldestNote) {
   EXPECT_EQ(e.indexOf(e.voiceOf(121)), 2);
 }
 
+// A reset at an unchanged rate (the host stops processing) releases every voice but leaves the
+// tails sounding; new notes must still take the oldest tail, not each other.
+TEST(Notes, StealingAfterASameRateResetTakesTheOldestNote) {
+  Engine e;
+  e.set(kEmRel, 1.0);
+  for (int k = 0; k < Varnel::kNumVoices; ++k) e.send(noteOn(30 + k, 100));
+  e.period();
+  e->OnReset();
+  for (int k = 0; k < Varnel::kNumVoices; ++k) ASSERT_NE(e.voiceOf(30 + k), nullptr) << k;
+
+  e.send(noteOn(120, 100));
+  e.period();
+  e.send(noteOn(121, 100));
+  e.period();
+  EXPECT_EQ(e.indexOf(e.voiceOf(120)), 0);
+  EXPECT_EQ(e.indexOf(e.voiceOf(121)), 1);
+  EXPECT_EQ(e.voiceOf(31), nullptr);
+  EXPECT_NE(e.voiceOf(32), nullptr);
+}
+
 TEST(Notes, ReleasedSilentKeyReturnsToItsVoice) {
   Engine e;
   e.send(noteOn(50, 100));
