@@ -77,11 +77,12 @@ void Clock::tick() {
   nextMarker = next;
 }
 
-bool Clock::isTrigger(int rate) {
+bool Clock::isTrigger(int rate, int output) {
   if (rate <= 0) return false;
   rate = std::min(rate, kNumRates - 1);
+  bool* edge = wasHigh[std::clamp(output, 0, kNumOutputs - 1)];
   const bool high = 2 * std::int64_t(counter[rate]) >= period[rate];
-  const bool trigger = high && !wasHigh[rate];
-  wasHigh[rate] = high;
+  const bool trigger = high && !edge[rate];
+  edge[rate] = high;
   return trigger;
 }

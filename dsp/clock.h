@@ -11,7 +11,8 @@ double roundTempo(double tempo);
 // - at the start of each block: synchronize(transport) while the transport runs (first reset()
 //   when it has just started), otherwise calculateMarkers().
 // - once per sample: tick(); MG and SH read period/counter of their rate on their own update.
-// - triggers: isTrigger(rate) once per control period for "Clk1 Src" / "Clk2 Src".
+// - triggers: isTrigger(rate, output) once per control period, output 0 for "Clk1 Src" and 1 for
+//   "Clk2 Src"; each output keeps its own edge, so both fire when they share a rate.
 class Clock {
 public:
   static constexpr int kNumRates = 21;
@@ -19,13 +20,15 @@ public:
   static const double syncRate[kNumRates];
   // Longest period we hand out, so that counters and 2·counter stay in range.
   static constexpr int kMaxPeriod = 1 << 29;
+  // Trigger outputs with an edge detector each.
+  static constexpr int kNumOutputs = 2;
 
   void setSampleRate(double rate) { sampleRate = rate; }
   void synchronize(const ITimeInfo& t);
   void reset();
   void calculateMarkers();
   void tick();
-  bool isTrigger(int rate);
+  bool isTrigger(int rate, int output = 0);
 
   int getPeriod(int rate) const { return period[rate]; }
   int getCounter(int rate) const { return counter[rate]; }
@@ -46,5 +49,5 @@ private:
   double samplesPerBeat = 0.0;
   double lastPPQ = 0.0;
   double nextMarker = 0.0; // earliest of the markers
-  bool wasHigh[kNumRates] = {};
+  bool wasHigh[kNumOutputs][kNumRates] = {};
 };

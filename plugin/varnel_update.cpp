@@ -30,8 +30,8 @@ void Varnel::update(int count) {
   triggers[kTrigMG1] = mg1.isTrigger();
   triggers[kTrigMG2] = mg2.isTrigger();
   triggers[kTrigSH] = sh.isTrigger();
-  triggers[kTrigClk1] = clock.isTrigger(clock1Rate);
-  triggers[kTrigClk2] = clock.isTrigger(clock2Rate);
+  triggers[kTrigClk1] = clock.isTrigger(clock1Rate, 0);
+  triggers[kTrigClk2] = clock.isTrigger(clock2Rate, 1);
   for (int t = 0; t < 2; ++t) {
     triggers[kTrigTrg1 + t] = trigState[t] && !trigPrevState[t];
     trigPrevState[t] = trigState[t];

@@ -172,3 +172,28 @@ TEST(Routing, CutoffModulationAndAdder) {
   // The adder is computed before the cutoff within each sample: 0.5 * 0.25 * 10753.
   expectAll(e->cutoffCtlBuf.get(), e->controlPeriod, 1344, "cutoff");
 }
+
+// Both clock outputs on one rate fire together, each on its own edge; on different rates each
+// keeps its own count.
+TEST(Routing, ClockOutputsSharingARateBothTrigger) {
+  const struct { int rate1, rate2; } cases[] = {{16, 16}, {20, 20}, {16, 19}};
+  for (const auto& c : cases) {
+    Engine e(48000);
+    e.set(kClk1Src, c.rate1);
+    e.set(kClk2Src, c.rate2);
+    int fired1 = 0, fired2 = 0, together = 0;
+    for (int p = 0; p < 2000; ++p) { // two seconds
+      e.period();
+      fired1 += e->triggers[Varnel::kTrigClk1];
+      fired2 += e->triggers[Varnel::kTrigClk2];
+      together += e->triggers[Varnel::kTrigClk1] && e->triggers[Varnel::kTrigClk2];
+    }
+    // At 120 BPM a 1/16 lasts 0.125 s, a 1/32 0.0625 s, a 1/64 0.03125 s.
+    const auto expected = [](int rate) { return rate == 16 ? 16 : rate == 19 ? 32 : 64; };
+    EXPECT_NEAR(fired1, expected(c.rate1), 1) << c.rate1 << " " << c.rate2;
+    EXPECT_NEAR(fired2, expected(c.rate2), 1) << c.rate1 << " " << c.rate2;
+    if (c.rate1 == c.rate2) {
+      EXPECT_EQ(together, fired1) << c.rate1;
+    }
+  }
+}
