@@ -1,8 +1,16 @@
 #include "dsp/resonator.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
+// Highest centre in radians per sample, as for the equaliser bands: past half the rate sin(w)
+// turns negative and the filter grows without bound (below 20 kHz the 10 kHz top gets there).
+constexpr double kMaxW = 0.95 * M_PI;
+// No control value can equal it, so the first update always computes the band.
+const double kNoControl = std::numeric_limits<double>::quiet_NaN();
+
 void rateTerms(double sampleRate, double& wMin, double& wMax, double& smoothIn,
                double& smoothKeep) {
   wMin = 2.0 * M_PI * 80.0 / sampleRate;
@@ -12,14 +20,15 @@ void rateTerms(double sampleRate, double& wMin, double& wMax, double& smoothIn,
 }
 } // namespace
 
-Resonator::Resonator() {
+Resonator::Resonator() : lastControl(kNoControl) {
   rateTerms(44100.0, wMin, wMax, smoothIn, smoothKeep);
 }
 
 void Resonator::setSampleRate(double sampleRate) {
   rateTerms(sampleRate, wMin, wMax, smoothIn, smoothKeep);
   coefX = coefY1 = coefY2 = 0.0;
-  modSmoothed = lastControl = 0.0;
+  modSmoothed = 0.0;
+  lastControl = kNoControl;
   x1 = x2 = y1 = y2 = 0.0;
   frequency = 0.5;
   intensity = 0.0;
@@ -34,7 +43,7 @@ void Resonator::update(double modulation) {
   lastControl = v;
   const double v2 = v * v;
   const double p = v > 1.0 ? 1.0 : (v > 0.0 ? v2 * v2 : 0.0);
-  const double w = wMin + (wMax - wMin) * p;
+  const double w = std::min(wMin + (wMax - wMin) * p, kMaxW);
   const double s = std::sin(w) / 4.0;
   coefX = 2.0 * s / (1.0 + s);
   coefY1 = 2.0 * std::cos(w) / (1.0 + s);

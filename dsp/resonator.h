@@ -30,7 +30,7 @@ private:
   double coefX = 0.0, coefY1 = 0.0, coefY2 = 0.0;
   double smoothIn = 0.0, smoothKeep = 0.0;
   double modSmoothed = 0.0;
-  double lastControl = 0.0;
+  double lastControl;
   double x1 = 0.0, x2 = 0.0, y1 = 0.0, y2 = 0.0;
   double denormal = 1e-13;
 };

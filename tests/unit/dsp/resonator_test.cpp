@@ -56,10 +56,18 @@ struct CentreCase {
 
 TEST(Resonator, MeasuredCentreFollowsTheKnobAndModulation) {
   const CentreCase cases[] = {
-      {44100.0, 0.0, 0.25, 118.75, 0.2},    {44100.0, 0.2, 0.25, 486.78, 0.5},
-      {48000.0, 0.2, 0.25, 486.78, 0.5},    {96000.0, 0.0, 0.25, 118.75, 0.3},
-      {44100.0, 0.5, 0.0, 700.0, 1.0},      {44100.0, 0.5, 1.0, 10000.0, 10.0},
-      {44100.0, 0.75, 0.25, 10000.0, 10.0}, {22050.0, 1.0, 1.0, 10000.0, 10.0},
+      {44100.0, 0.0, 0.25, 118.75, 0.2},
+      {44100.0, 0.2, 0.25, 486.78, 0.5},
+      {48000.0, 0.2, 0.25, 486.78, 0.5},
+      {96000.0, 0.0, 0.25, 118.75, 0.3},
+      {44100.0, 0.5, 0.0, 700.0, 1.0},
+      {44100.0, 0.5, 1.0, 10000.0, 10.0},
+      {44100.0, 0.75, 0.25, 10000.0, 10.0},
+      {22050.0, 1.0, 1.0, 10000.0, 10.0},
+      // Control exactly 0 (knob 0, modulation 0 from the start): the band still sits at 80 Hz.
+      {44100.0, 0.0, 0.0, 80.0, 0.3},
+      // Below 20 kHz the top of the range is held below half the rate.
+      {16000.0, 1.0, 1.0, 0.475 * 16000.0, 10.0},
   };
   for (const CentreCase& c : cases) {
     Resonator r = settled(c.rate, c.knob, c.modulation);
@@ -103,7 +111,8 @@ TEST(Resonator, SampleRateChangeRestoresConstructionSettings) {
 }
 
 TEST(Resonator, SilenceStaysCleanAndEveryRateIsStable) {
-  for (double rate : {22050.0, 44100.0, 48000.0, 96000.0, 192000.0}) {
+  for (double rate : {1000.0, 8000.0, 16000.0, 19000.0, 20000.0, 22050.0, 44100.0, 48000.0, 96000.0,
+                      192000.0, 1000000.0}) {
     for (double knob : {0.0, 0.3, 1.0}) {
       Resonator r;
       r.setSampleRate(rate);
