@@ -14,7 +14,9 @@ void LowPass::setCutOff(double frequency) {
 }
 
 void LowPass::calcCoeff() {
-  const double w = cutoff * radPerHz;
+  // Held below half the rate, as the equaliser bands are: past it sin(w) turns negative and the
+  // filter grows without bound (the fixed 7 kHz corner gets there below 14 kHz).
+  const double w = std::fmin(cutoff * radPerHz, 0.95 * M_PI);
   const double cosW = std::cos(w);
   const double alpha = std::sin(w) / std::sqrt(2.0);
   const double a0 = 1.0 + alpha;
