@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/gui/popup_menu_font.h"
+#include "framework/gui/text_entry_xkb.h"
 #include "framework/gui/x11_popup.h"
 
 #include <X11/Xlib.h>
@@ -242,4 +243,27 @@ TEST_F(X11PopupTest, ClosingWithTheEditorGivesNoAnswerAndLeavesNoWindow) {
   for (unsigned i = 0; i < n; ++i) found = found || children[i] == w;
   if (children) XFree(children);
   EXPECT_FALSE(found);
+}
+
+TEST_F(X11PopupTest, KeysTypeTheTextOfTheServersKeymap) {
+  XkbKeyTranslator xkb(server->display.c_str());
+  ASSERT_TRUE(xkb.Valid());
+  const struct {
+    KeySym sym;
+    unsigned state;
+    uint32_t keysym;
+    const char* text;
+  } cases[] = {
+      {XK_a, 0, XK_a, "a"},
+      {XK_a, ShiftMask, XK_A, "A"},
+      {XK_1, ShiftMask, XK_exclam, "!"},
+      {XK_Return, 0, XK_Return, "\r"},
+      {XK_BackSpace, 0, XK_BackSpace, "\b"},
+  };
+  for (const auto& c : cases) {
+    IKeyPress key;
+    ASSERT_TRUE(xkb.Translate(XKeysymToKeycode(dpy, c.sym), c.state, key));
+    EXPECT_EQ(key.keysym, c.keysym) << c.text;
+    EXPECT_STREQ(key.utf8, c.text);
+  }
 }
