@@ -1,10 +1,12 @@
 // Program operations of the synthesizer: user-driven switching, init, copy and paste, and the
-// bank loaded at start.
+// bank loaded at start. Each owns the program store for its whole run, so a MIDI program change
+// on the audio thread waits for the next block rather than falling in between.
 #include "plugin/synth.h"
 #include "store/fxb_file.h"
 
 void Synth::changePreset(int index) {
   if (index < 0 || index >= NPresets()) return;
+  const ProgramStoreLock store(*this);
   ModifyCurrentPreset();
   BeginInformHostOfParamChange(kProgramParamId);
   InformHostOfParamChange(kProgramParamId, index / 63.0);
@@ -14,6 +16,7 @@ void Synth::changePreset(int index) {
 }
 
 void Synth::initPreset() {
+  const ProgramStoreLock store(*this);
   for (int i = 0; i < NParams(); ++i) {
     IParam* param = GetParam(i);
     SetParameterValue(i, param->NormalizeValue(param->GetDefault()));
@@ -23,6 +26,7 @@ void Synth::initPreset() {
 }
 
 void Synth::copyPreset() {
+  const ProgramStoreLock store(*this);
   copySource = GetCurrentPresetIdx();
   copyBuffer.Clear();
   SerializeState(copyBuffer);
@@ -30,9 +34,10 @@ void Synth::copyPreset() {
 
 void Synth::pastePreset() {
   if (copyBuffer.Size() == 0) return;
+  const ProgramStoreLock store(*this);
   UnserializeState(copyBuffer, 0);
   ModifyCurrentPreset(GetPresetName(copySource).c_str());
-  SendParamValuesToUI();
+  RequestParamValuesRefresh();
 }
 
 std::string Synth::builtInBankPath() const {

@@ -168,7 +168,6 @@ public:
   // Output gains and transport state.
   double finalLeft = 0, finalRight = 0, directLeft = 0, directRight = 0;
   bool transportWasRunning = false;
-  bool restoringHostState = false;
   bool clockStarted = false;
 
 private:

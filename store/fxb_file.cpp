@@ -85,6 +85,8 @@ bool LoadBankFromFXBData(PluginBase& plug, const uint8_t* data, size_t size) {
   if (!file.ReadBE32(0, magic) || magic != fx::kChunkMagic) return false;
   if (!file.ReadBE32(16, id) || id != plug.GetConfig().uniqueID) return false;
   file.ReadBE32(8, type);
+  // One owner for the whole load: the engine hears the final program once, not every one.
+  const PluginBase::ProgramStoreLock store(plug);
   if (type == fx::kBankChunkType) return loadChunkBank(plug, file);
   if (type == fx::kBankParamsType) {
     // The program count and the current program are part of the header.

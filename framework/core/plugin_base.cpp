@@ -1,12 +1,15 @@
 #include "framework/core/plugin_base.h"
 
 PluginBase::PluginBase(const Config& config)
-    : mPresets(static_cast<size_t>(config.nPresets > 0 ? config.nPresets : 0)), mConfig(config),
+    : mNPresets(config.nPresets > 0 ? config.nPresets : 0),
+      mPresets(static_cast<size_t>(mNPresets)), mConfig(config),
+      mControllerValues(new std::atomic<double>[static_cast<size_t>(config.nParams)]),
       mParamPending(new std::atomic<bool>[static_cast<size_t>(config.nParams)]) {
   mParams.reserve(static_cast<size_t>(config.nParams));
   for (int i = 0; i < config.nParams; ++i) {
     mParams.push_back(std::make_unique<IParam>());
     mParamPending[static_cast<size_t>(i)].store(false);
+    mControllerValues[static_cast<size_t>(i)].store(0.0);
   }
 }
 
@@ -21,6 +24,7 @@ void PluginBase::SetParameterValue(int index, double normalized) {
   IParam* param = GetParam(index);
   param->SetFromNormalized(normalized);
   const double n = param->GetNormalized();
+  SetControllerValue(index, n);
   if (OnAudioThread()) {
     SendParamChangeFromProcessor(index, n);
   } else {
@@ -56,6 +60,11 @@ void PluginBase::ScheduleParamChange(int index) {
 }
 
 void PluginBase::DrainScheduledParamChanges() {
+  // While another thread changes programs or state, its values wait: the engine hears the
+  // change once, complete.
+  const ProgramStoreLock store(*this);
+  if (!store.Owned()) return;
+  RunDeferredPresetChange();
   if (!mAnyParamPending.exchange(false, std::memory_order_acq_rel)) return;
   for (int i = 0; i < NParams(); ++i)
     if (mParamPending[static_cast<size_t>(i)].exchange(false, std::memory_order_acq_rel))
@@ -81,6 +90,7 @@ bool PluginBase::SendMidiMsg(const IMidiMsg& msg) {
 }
 
 bool PluginBase::SendParamChangeFromProcessor(int index, double normalized) {
+  SetControllerValue(index, normalized);
   if (mParamOutCount >= kMidiOutCapacity) return false;
   mParamOut[mParamOutCount++] = {index, normalized};
   return true;
@@ -103,4 +113,38 @@ int PluginBase::UnserializeParams(const IByteChunk& chunk, int startPos) {
   }
   OnParamReset(EParamSource::kPresetRecall);
   return pos;
+}
+
+int PluginBase::UnserializeHostState(const IByteChunk& chunk, int startPos) {
+  // Plug-ins with their own format read in place; a refused state is put back before any
+  // handler can hear it, since the store's owner holds them back.
+  const ProgramStoreLock store(*this);
+  std::vector<double> before(static_cast<size_t>(NParams()));
+  for (int i = 0; i < NParams(); ++i) before[static_cast<size_t>(i)] = GetParam(i)->GetValue();
+  const int pos = UnserializeState(chunk, startPos);
+  if (pos < 0) {
+    for (int i = 0; i < NParams(); ++i) GetParam(i)->SetValue(before[static_cast<size_t>(i)]);
+    OnParamReset(EParamSource::kPresetRecall);
+  }
+  return pos;
+}
+
+double PluginBase::GetControllerValue(int index) const {
+  if (index < 0 || index >= NParams()) return 0.0;
+  return mControllerValues[static_cast<size_t>(index)].load(std::memory_order_relaxed);
+}
+
+void PluginBase::SetControllerValue(int index, double normalized) {
+  if (index < 0 || index >= NParams()) return;
+  mControllerValues[static_cast<size_t>(index)].store(normalized, std::memory_order_relaxed);
+}
+
+void PluginBase::SyncControllerValues() {
+  for (int i = 0; i < NParams(); ++i) SetControllerValue(i, GetParam(i)->GetNormalized());
+}
+
+void PluginBase::NotifyParamValuesChanged() {
+  SyncControllerValues();
+  if (mHost) mHost->ParamValuesChanged();
+  SendParamValuesToUI();
 }

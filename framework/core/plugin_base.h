@@ -10,7 +10,9 @@
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 enum class EParamSource { kReset, kHost, kPresetRecall, kUI };
@@ -103,29 +105,66 @@ public:
   virtual int UnserializeState(const IByteChunk& chunk, int startPos) {
     return UnserializeParams(chunk, startPos);
   }
-  // The host's own saved state; a plug-in may restore more from it than from a program.
-  virtual int UnserializeHostState(const IByteChunk& chunk, int startPos) {
-    return UnserializeState(chunk, startPos);
-  }
+  // The host's own saved state; a plug-in may restore more from it than from a program. A state
+  // that is refused (-1) changes nothing.
+  virtual int UnserializeHostState(const IByteChunk& chunk, int startPos);
   bool SerializeParams(IByteChunk& chunk) const;
   int UnserializeParams(const IByteChunk& chunk, int startPos);
 
+  // What the edit controller reports to the host and the editor shows, normalised. It follows
+  // the processor's values on every change the plug-in makes, while the host's controller calls
+  // (setParamNormalized) change only this side: a late echo of an older value never reaches the
+  // sound that plays and is saved.
+  double GetControllerValue(int index) const;
+  void SetControllerValue(int index, double normalized);
+  // The controller side takes the processor's values.
+  void SyncControllerValues();
+  // Brings the controller side to the processor's values, tells the host that every value may
+  // have changed and refreshes the editor. Not on the audio thread.
+  void NotifyParamValuesChanged();
+
   // Programs (defined in plugin_presets.cpp).
-  int NPresets() const { return static_cast<int>(mPresets.size()); }
-  int GetCurrentPresetIdx() const { return mCurrentPreset; }
+  int NPresets() const { return mNPresets; }
+  int GetCurrentPresetIdx() const { return mCurrentPreset.load(std::memory_order_acquire); }
   std::string GetPresetName(int index) const;
   bool RestorePreset(int index);
   void ModifyCurrentPreset(const char* name = nullptr);
+  // Renames a program (cut to the name field without splitting a UTF-8 character).
+  void SetPresetName(int index, const char* name, size_t length);
   bool SerializePresets(IByteChunk& chunk) const;
   // Returns the position after the bank payload, -1 when it ends early after at least one
   // program, or kNoPresetRead when not even program 0 could be read (then nothing changed).
   int UnserializePresets(const IByteChunk& chunk, int startPos);
   static constexpr int kNoPresetRead = -2;
+  // Direct access to a record: only while owning the store (ProgramStoreLock), or before the
+  // plug-in is shared with a host.
   IPreset& GetPreset(int index) { return mPresets[static_cast<size_t>(index)]; }
+  const IPreset& GetPreset(int index) const { return mPresets[static_cast<size_t>(index)]; }
   virtual void OnPresetsModified() {}
   // Brings the editor's controls to the parameters' values after a program change; called on
   // the thread that changed the program, so an editor defers the drawing to its own thread.
   virtual void SendParamValuesToUI() {}
+
+  // Sole ownership of the program store for a scope. Re-entrant on the owning thread. On the
+  // audio thread it never waits: Owned() is false when another thread has the store. Elsewhere
+  // it waits for the owner. While another thread owns the store, the audio thread holds back
+  // the parameter handlers queued for it, so that the engine hears a program, bank or state
+  // change once, complete. Host and editor are told of changed values when the outermost
+  // owner lets go.
+  class ProgramStoreLock {
+  public:
+    explicit ProgramStoreLock(const PluginBase& plug);
+    ~ProgramStoreLock();
+    ProgramStoreLock(const ProgramStoreLock&) = delete;
+    ProgramStoreLock& operator=(const ProgramStoreLock&) = delete;
+    bool Owned() const { return mOwned; }
+
+  private:
+    PluginBase& mPlug;
+    bool mOwned = false;
+    bool mOutermost = false;
+    bool mHoldsMutex = false;
+  };
 
   // User-interface thread.
   virtual void OnIdle() {}
@@ -139,11 +178,32 @@ public:
   void SetProcessing(bool processing) { mProcessing.store(processing, std::memory_order_release); }
 
 protected:
-  std::vector<IPreset> mPresets;
-  int mCurrentPreset = 0;
+  // Asks for NotifyParamValuesChanged once the store's outermost owner lets go (owner only).
+  void RequestParamValuesRefresh() { mRefreshPending = true; }
+  void SetCurrentPresetIdx(int index) { mCurrentPreset.store(index, std::memory_order_release); }
 
 private:
+  // The program store. Threads: the audio thread (MIDI program change), the user-interface
+  // thread (program menu, name, save, paste, init, bank and program files) and the host's main
+  // thread (state, program names) all reach it, and only through ProgramStoreLock: one owner at
+  // a time. The records are made once at construction and never reallocated; a record's chunk
+  // is written by copying into its storage, which the plug-in reserves for the largest state,
+  // so that filling a record on the audio thread allocates nothing. Non-audio owners queue on a
+  // mutex and then wait for the audio thread, which holds the store only for one program change;
+  // the audio thread only tries, and a program change that finds the store taken is carried out
+  // before the next block. mCurrentPreset is written by the owner and read by anyone.
+  const int mNPresets;
+  std::vector<IPreset> mPresets;
+  std::atomic<int> mCurrentPreset{0};
+  mutable std::mutex mStoreMutex;
+  mutable std::atomic<std::thread::id> mStoreOwner{};
+  int mStoreDepth = 0;
+  bool mRefreshPending = false;
+  int mDeferredPreset = -1; // audio thread only
+  bool RunDeferredPresetChange();
+
   Config mConfig;
+  std::unique_ptr<std::atomic<double>[]> mControllerValues;
   std::vector<std::unique_ptr<IParam>> mParams;
   std::unique_ptr<std::atomic<bool>[]> mParamPending;
   std::atomic<bool> mAnyParamPending{false};

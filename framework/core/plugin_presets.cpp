@@ -1,9 +1,9 @@
 // The program store of the plug-in base: 64 named programs, each a stored state chunk.
 //
-// Threads: these operations run on the user-interface or main thread (editor, file commands,
-// constructor). They store parameter values atomically and apply them through the plug-in's
-// state reader, whose OnParamReset decides where the handlers run (on the audio thread through
-// ScheduleParamChange while processing is on). Nothing here calls a handler directly.
+// Threads: every operation owns the store for its whole run (ProgramStoreLock; the ownership
+// rules are written where the store is declared). Values are stored atomically and applied
+// through the plug-in's state reader, whose OnParamReset decides where the handlers run (on the
+// audio thread through ScheduleParamChange while processing is on).
 #include "framework/core/plugin_base.h"
 
 #include <algorithm>
@@ -15,16 +15,22 @@ namespace {
 constexpr const char* kUserPresetName = "user preset";
 
 // Copies a name into a program's fixed field, cut to fit without splitting a UTF-8 sequence.
-void copyPresetName(IPreset& preset, const std::string& name) {
-  size_t n = std::min(name.size(), static_cast<size_t>(IPreset::kNameSize - 1));
+void copyPresetName(IPreset& preset, const char* name, size_t length) {
+  size_t n = std::min(length, static_cast<size_t>(IPreset::kNameSize - 1));
   const auto isContinuation = [&](size_t i) {
     return (static_cast<unsigned char>(name[i]) & 0xC0) == 0x80;
   };
   // A cut before a continuation byte would split a character: cut before its lead byte.
-  if (n < name.size())
+  if (n < length)
     while (n > 0 && isContinuation(n)) --n;
-  std::memcpy(preset.name, name.data(), n);
+  std::memmove(preset.name, name, n);
   preset.name[n] = '\0';
+}
+
+// Writes a state into a record's own storage: a copy keeps the capacity reserved for it.
+void storeChunk(IPreset& preset, const IByteChunk& state) {
+  preset.chunk.Clear();
+  preset.chunk.AppendBytes(state.GetData(), state.Size());
 }
 
 // The live values, kept so that a rejected state can be undone. Fixed storage for the usual
@@ -53,19 +59,81 @@ private:
 };
 } // namespace
 
+PluginBase::ProgramStoreLock::ProgramStoreLock(const PluginBase& plug)
+    : mPlug(const_cast<PluginBase&>(plug)) {
+  const std::thread::id me = std::this_thread::get_id();
+  if (mPlug.mStoreOwner.load(std::memory_order_acquire) == me) {
+    ++mPlug.mStoreDepth;
+    mOwned = true;
+    return;
+  }
+  std::thread::id none;
+  if (OnAudioThread()) {
+    mOwned = mPlug.mStoreOwner.compare_exchange_strong(none, me, std::memory_order_acq_rel);
+  } else {
+    mPlug.mStoreMutex.lock();
+    mHoldsMutex = true;
+    // Only the audio thread can own the store now, and only for one program change.
+    while (!mPlug.mStoreOwner.compare_exchange_weak(none, me, std::memory_order_acq_rel)) {
+      none = std::thread::id();
+      std::this_thread::yield();
+    }
+    mOwned = true;
+  }
+  if (mOwned) {
+    mOutermost = true;
+    mPlug.mStoreDepth = 1;
+  }
+}
+
+PluginBase::ProgramStoreLock::~ProgramStoreLock() {
+  if (!mOwned) return;
+  if (!mOutermost) {
+    --mPlug.mStoreDepth;
+    return;
+  }
+  const bool refresh = mPlug.mRefreshPending;
+  mPlug.mRefreshPending = false;
+  mPlug.mStoreDepth = 0;
+  mPlug.mStoreOwner.store(std::thread::id(), std::memory_order_release);
+  if (mHoldsMutex) mPlug.mStoreMutex.unlock();
+  // Told after letting go: a host that answers with calls of its own finds the store free.
+  if (refresh) mPlug.NotifyParamValuesChanged();
+}
+
 std::string PluginBase::GetPresetName(int index) const {
   if (index < 0 || index >= NPresets()) return "";
+  const ProgramStoreLock store(*this);
   const IPreset& preset = mPresets[static_cast<size_t>(index)];
   return std::string(preset.name, strnlen(preset.name, sizeof(preset.name)));
 }
 
+void PluginBase::SetPresetName(int index, const char* name, size_t length) {
+  if (index < 0 || index >= NPresets() || !name) return;
+  const ProgramStoreLock store(*this);
+  copyPresetName(mPresets[static_cast<size_t>(index)], name, length);
+}
+
+bool PluginBase::RunDeferredPresetChange() {
+  const int index = mDeferredPreset;
+  mDeferredPreset = -1;
+  return index >= 0 && RestorePreset(index);
+}
+
 bool PluginBase::RestorePreset(int index) {
   if (index < 0 || index >= NPresets()) return false;
+  const ProgramStoreLock store(*this);
+  if (!store.Owned()) {
+    // Another thread is changing programs or state: the audio thread comes back to this
+    // program change before its next block.
+    mDeferredPreset = index;
+    return false;
+  }
   IPreset& preset = mPresets[static_cast<size_t>(index)];
 
   if (!preset.initialized) {
     // An empty slot takes over the live sound under a fresh name. The state goes straight into
-    // the slot's chunk, whose storage the plug-in may reserve, so that a MIDI program change on
+    // the slot's chunk, whose storage the plug-in reserves, so that a MIDI program change on
     // the audio thread allocates nothing.
     preset.chunk.Clear();
     if (!SerializeState(preset.chunk)) {
@@ -87,31 +155,34 @@ bool PluginBase::RestorePreset(int index) {
     }
   }
 
-  mCurrentPreset = index;
+  SetCurrentPresetIdx(index);
   OnPresetsModified();
   if (OnAudioThread()) {
     for (int i = 0; i < NParams(); ++i)
       SendParamChangeFromProcessor(i, GetParam(i)->GetNormalized());
-  } else if (mHost) {
-    mHost->ParamValuesChanged();
+    SendParamValuesToUI();
+  } else {
+    RequestParamValuesRefresh();
   }
-  SendParamValuesToUI();
   return true;
 }
 
 void PluginBase::ModifyCurrentPreset(const char* name) {
-  if (mCurrentPreset < 0 || mCurrentPreset >= NPresets()) return;
-  IPreset& preset = mPresets[static_cast<size_t>(mCurrentPreset)];
+  const ProgramStoreLock store(*this);
+  const int current = GetCurrentPresetIdx();
+  if (current < 0 || current >= NPresets()) return;
+  IPreset& preset = mPresets[static_cast<size_t>(current)];
   // The caller's name may live in the program record itself; copy it before writing.
   const std::string newName = name ? name : "";
   IByteChunk state;
   if (!SerializeState(state)) return;
-  preset.chunk = std::move(state);
+  storeChunk(preset, state);
   preset.initialized = true;
-  if (!newName.empty()) copyPresetName(preset, newName);
+  if (!newName.empty()) copyPresetName(preset, newName.data(), newName.size());
 }
 
 bool PluginBase::SerializePresets(IByteChunk& chunk) const {
+  const ProgramStoreLock store(*this);
   for (const IPreset& preset : mPresets) {
     const int32_t length = static_cast<int32_t>(strnlen(preset.name, sizeof(preset.name)));
     chunk.AppendValue(&length);
@@ -127,7 +198,9 @@ bool PluginBase::SerializePresets(IByteChunk& chunk) const {
 
 int PluginBase::UnserializePresets(const IByteChunk& chunk, int startPos) {
   // Each program is taken whole or not at all; the state reader is the only one that knows
-  // where a state ends, so it runs on the live parameters, which are put back afterwards.
+  // where a state ends, so it runs on the live parameters, which are put back afterwards. The
+  // store is owned throughout, so the engine never hears the programs in between.
+  const ProgramStoreLock store(*this);
   const ParamSnapshot before(*this);
   bool liveTouched = false;
   int pos = startPos;
@@ -138,7 +211,7 @@ int PluginBase::UnserializePresets(const IByteChunk& chunk, int startPos) {
     int p = chunk.ReadValue(&length, pos);
     if (p < 0 || length < 0 || static_cast<int64_t>(p) + length > chunk.Size()) break;
     const char* text = reinterpret_cast<const char*>(chunk.GetData() + p);
-    const std::string name(text, strnlen(text, static_cast<size_t>(length)));
+    const size_t nameLength = strnlen(text, static_cast<size_t>(length));
     p += length;
 
     uint8_t flags = 0;
@@ -147,7 +220,7 @@ int PluginBase::UnserializePresets(const IByteChunk& chunk, int startPos) {
 
     IPreset& preset = mPresets[static_cast<size_t>(i)];
     if ((flags & 1) == 0) {
-      copyPresetName(preset, name);
+      copyPresetName(preset, text, nameLength);
       preset.initialized = false;
       preset.chunk.Clear();
     } else {
@@ -157,8 +230,8 @@ int PluginBase::UnserializePresets(const IByteChunk& chunk, int startPos) {
       // Stored again from the live values, so every program holds the current layout.
       IByteChunk state;
       if (!SerializeState(state)) break;
-      copyPresetName(preset, name);
-      preset.chunk = std::move(state);
+      copyPresetName(preset, text, nameLength);
+      storeChunk(preset, state);
       preset.initialized = true;
       p = end;
     }
@@ -168,8 +241,9 @@ int PluginBase::UnserializePresets(const IByteChunk& chunk, int startPos) {
   const bool complete = loaded == NPresets();
 
   if (liveTouched) before.restoreValues(*this);
-  const bool currentHasState = mCurrentPreset >= 0 && mCurrentPreset < NPresets() &&
-                               mPresets[static_cast<size_t>(mCurrentPreset)].initialized;
+  const int current = GetCurrentPresetIdx();
+  const bool currentHasState =
+      current >= 0 && current < NPresets() && mPresets[static_cast<size_t>(current)].initialized;
   if (loaded == 0) {
     if (liveTouched) OnParamReset(EParamSource::kPresetRecall);
     return kNoPresetRead;
@@ -177,6 +251,6 @@ int PluginBase::UnserializePresets(const IByteChunk& chunk, int startPos) {
   // RestorePreset runs the handlers when it applies a state; otherwise the engine must still
   // hear the values that were put back.
   if (liveTouched && !currentHasState) OnParamReset(EParamSource::kPresetRecall);
-  RestorePreset(mCurrentPreset);
+  RestorePreset(current);
   return complete ? pos : -1;
 }

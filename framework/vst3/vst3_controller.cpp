@@ -132,16 +132,18 @@ ParamValue PLUGIN_API Vst3Plugin::plainParamToNormalized(ParamID id, ParamValue 
 }
 
 ParamValue PLUGIN_API Vst3Plugin::getParamNormalized(ParamID id) {
-  if (IsPlugParam(id)) return mPlug->GetParam(static_cast<int>(id))->GetNormalized();
+  if (IsPlugParam(id)) return mPlug->GetControllerValue(static_cast<int>(id));
   if (MidiMapping::IsMappingParam(id)) return mMappingValues[id - MidiMapping::kFirstParamId];
   return 0.0;
 }
 
 tresult PLUGIN_API Vst3Plugin::setParamNormalized(ParamID id, ParamValue value) {
   if (IsPlugParam(id)) {
-    // Only stored: hosts send the same change to the processor, where the handler runs on the
-    // audio thread; running it here as well could replay an older automation value.
-    mPlug->GetParam(static_cast<int>(id))->SetFromNormalized(value);
+    // The controller's side only: hosts send the same change to the processor, which plays and
+    // saves what it receives there. A late echo of an older value stays on this side.
+    const IParam* param = mPlug->GetParam(static_cast<int>(id));
+    mPlug->SetControllerValue(static_cast<int>(id),
+                              param->NormalizeValue(param->ValueFromNormalized(clampUnit(value))));
     return kResultOk;
   }
   if (MidiMapping::IsMappingParam(id)) {

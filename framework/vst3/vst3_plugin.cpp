@@ -19,6 +19,7 @@ Vst3Plugin::Vst3Plugin(std::unique_ptr<PluginBase> plug)
         MidiMapping::DefaultNormalized(i % MidiMapping::kNumbersPerChannel);
   mPlug->SetOutChannels(2);
   mPlug->SetHostCallbacks(this);
+  mPlug->SyncControllerValues();
 }
 
 Vst3Plugin::~Vst3Plugin() {
@@ -69,6 +70,7 @@ tresult PLUGIN_API Vst3Plugin::initialize(FUnknown* context) {
   mHostContext = context;
   if (mHostContext) mHostContext->addRef();
   mPlug->OnParamReset(EParamSource::kReset);
+  mPlug->SyncControllerValues();
   return kResultOk;
 }
 
@@ -144,16 +146,12 @@ tresult Vst3Plugin::ReadComponentState(IBStream* state) {
   if (!state) return kInvalidArgument;
   IByteChunk chunk;
   if (!ReadWholeStream(state, chunk) || chunk.Size() == 0) return kResultFalse;
-  // A reader that fails half-way may have taken some values: put the old state back.
-  IByteChunk previous;
-  const bool havePrevious = mPlug->SerializeState(previous);
+  // The plug-in reads the state whole before it applies any of it: a refused one changes nothing.
   const int pos = mPlug->UnserializeHostState(chunk, 0);
-  if (pos < 0) {
-    if (havePrevious) mPlug->UnserializeHostState(previous, 0);
-    return kResultFalse;
-  }
+  if (pos < 0) return kResultFalse;
   int32 bypass = 0;
   chunk.ReadValue(&bypass, pos); // no bypass parameter; older states may lack the flag
+  mPlug->NotifyParamValuesChanged();
   return kResultOk;
 }
 

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <new>
+#include <string>
 
 using namespace enginetest;
 
@@ -130,12 +131,19 @@ TEST(Realtime, NoAllocationWhileProcessing) {
 }
 
 // MIDI program changes run on the audio thread: to a stored program and to an empty one, which
-// then takes over the live sound.
+// then takes over the live sound under the longest name a program can hold. The empty program
+// was stored and emptied before, as a bank load does, so its storage is the one left behind.
 TEST(Realtime, ProgramChangeAllocatesNothing) {
   Engine e(48000, 512);
+  ASSERT_TRUE(e->RestorePreset(9));
+  e->ModifyCurrentPreset("Short");
   IPreset& empty = e->GetPreset(9);
   empty.initialized = false;
   empty.chunk.Clear();
+  ASSERT_TRUE(e->RestorePreset(3));
+  const std::string longest(IPreset::kNameSize - 1, 'W');
+  e->ModifyCurrentPreset(longest.c_str());
+  ASSERT_EQ(e->GetPresetName(3), longest);
   const PluginBase::AudioThreadScope audioThread;
   long allocations = 0;
   {
@@ -148,6 +156,10 @@ TEST(Realtime, ProgramChangeAllocatesNothing) {
   EXPECT_EQ(e->GetCurrentPresetIdx(), 9);
   EXPECT_TRUE(empty.initialized);
   EXPECT_EQ(e->GetPresetName(9).rfind("user preset", 0), 0u);
+  // The state it took holds the whole name of the program it came from.
+  ASSERT_GE(empty.chunk.Size(), 12 + 8 + IPreset::kNameSize - 1);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(empty.chunk.GetData()) + 20, longest.size()),
+            longest);
 }
 
 // All parameters at their minimum, then all at their maximum, then alternating, with 64 notes.

@@ -43,6 +43,7 @@ public:
   }
 
   void OnParamChange(int index) override { note("param " + std::to_string(index)); }
+  void SendParamValuesToUI() override { ++uiRefreshes; }
   void OnReset() override {
     note("reset " + std::to_string(static_cast<int>(GetSampleRate())) + " " +
          std::to_string(GetBlockSize()));
@@ -93,6 +94,7 @@ public:
   std::vector<IMidiMsg> thru;     // sent as MIDI output by the next block
   std::vector<ParamOut> paramOut; // reported as output parameter changes by the next block
   long framesRendered = 0;
+  int uiRefreshes = 0;
 };
 
 // One adapter around a fresh FakePlug, released at the end of the test.

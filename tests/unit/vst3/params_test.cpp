@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include <cmath>
 #include <string>
 
@@ -161,13 +163,59 @@ TEST(Vst3Params, ControllerSideValuesAreStored) {
   FakeInstance instance;
   IEditController* c = instance.controller();
   ASSERT_EQ(c->setParamNormalized(kWave, 1.0), kResultOk);
-  EXPECT_EQ(instance.plug->GetParam(kWave)->GetValue(), 2.0);
   EXPECT_EQ(c->getParamNormalized(kWave), 1.0);
-  EXPECT_TRUE(instance.plug->log.empty()); // the handler runs with the processor's change
+  EXPECT_EQ(instance.plug->GetControllerValue(kWave), 1.0);
+  // The processor's value changes only with the processor's own changes.
+  EXPECT_EQ(instance.plug->GetParam(kWave)->GetValue(), 1.0);
+  EXPECT_TRUE(instance.plug->log.empty());
   ASSERT_EQ(c->setParamNormalized(65538 + 1, 0.25), kResultOk);
   EXPECT_EQ(c->getParamNormalized(65538 + 1), 0.25);
   EXPECT_EQ(c->setParamNormalized(999, 0.5), kInvalidArgument);
   EXPECT_EQ(c->getParamNormalized(999), 0.0);
+}
+
+// A host's controller call that lags behind its automation: the processor plays and saves what
+// it received, the controller reports what it was told.
+TEST(Vst3Params, LateControllerEchoNeitherPlaysNorIsSaved) {
+  FakeInstance instance;
+  instance.start();
+  IEditController* c = instance.controller();
+  testhost::ParamChanges changes;
+  changes.add(kCutoff, 0, 0.8);
+  testhost::Block block(16, false);
+  block.data.inputParameterChanges = &changes;
+  ASSERT_EQ(instance.processor()->process(block.data), kResultOk);
+  ASSERT_EQ(c->setParamNormalized(kCutoff, 0.2), kResultOk);
+
+  EXPECT_EQ(instance.plug->GetParam(kCutoff)->GetValue(), 0.8);
+  testhost::MemoryStream saved;
+  ASSERT_EQ(instance.component()->getState(&saved), kResultOk);
+  double first = 0.0;
+  std::memcpy(&first, saved.data.data(), sizeof(first));
+  EXPECT_EQ(first, 0.8);
+  EXPECT_EQ(c->getParamNormalized(kCutoff), 0.2);
+  EXPECT_EQ(instance.plug->GetControllerValue(kCutoff), 0.2);
+}
+
+// Changes the processor makes itself (MIDI learn, MIDI program change) reach the controller.
+TEST(Vst3Params, ProcessorOutputUpdatesTheControllerSide) {
+  FakeInstance instance;
+  instance.start();
+  instance.plug->paramOut = {{kTime, 0.5}};
+  testhost::Block block(16, false);
+  ASSERT_EQ(instance.processor()->process(block.data), kResultOk);
+  EXPECT_EQ(instance.controller()->getParamNormalized(kTime), 0.5);
+
+  IPreset& preset = instance.plug->GetPreset(3);
+  instance.plug->GetParam(kOctave)->SetValue(2.0);
+  instance.plug->SerializeState(preset.chunk);
+  preset.initialized = true;
+  instance.plug->GetParam(kOctave)->SetValue(-2.0);
+  {
+    const PluginBase::AudioThreadScope audioThread;
+    ASSERT_TRUE(instance.plug->RestorePreset(3));
+  }
+  EXPECT_EQ(instance.controller()->getParamNormalized(kOctave), 1.0);
 }
 
 TEST(Vst3Params, PluginEditsReachTheHostsComponentHandler) {

@@ -93,3 +93,30 @@ TEST(Vst3State, ReadsFromTheStreamsCurrentPosition) {
   ASSERT_EQ(target.component()->setState(&in), kResultOk);
   EXPECT_EQ(saveState(target), saved);
 }
+
+// After a restore the host reads every value again, and the controller and editor show the
+// restored sound; a refused state tells nobody anything.
+TEST(Vst3State, RestoreTellsHostControllerAndEditor) {
+  FakeInstance source;
+  setValues(*source.plug, 0.5, 3.0, 2.0, 0.0, 1.0);
+  const std::vector<uint8_t> saved = saveState(source);
+
+  FakeInstance target;
+  target.start();
+  testhost::ComponentHandler handler;
+  target.controller()->setComponentHandler(&handler);
+  const int refreshes = target.plug->uiRefreshes;
+  MemoryStream cut(std::vector<uint8_t>(saved.begin(), saved.begin() + 9));
+  EXPECT_EQ(target.component()->setState(&cut), kResultFalse);
+  EXPECT_TRUE(handler.log.empty());
+  EXPECT_EQ(target.plug->uiRefreshes, refreshes);
+
+  MemoryStream in(saved);
+  ASSERT_EQ(target.component()->setState(&in), kResultOk);
+  EXPECT_EQ(handler.log,
+            std::vector<std::string>{"restart " + std::to_string(kParamValuesChanged)});
+  EXPECT_EQ(target.plug->uiRefreshes, refreshes + 1);
+  EXPECT_EQ(target.controller()->getParamNormalized(kOctave), 1.0);
+  EXPECT_EQ(target.plug->GetControllerValue(kSync), 1.0);
+  target.controller()->setComponentHandler(nullptr);
+}
