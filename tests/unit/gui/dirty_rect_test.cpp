@@ -33,7 +33,7 @@ TEST_F(DirtyRects, IdleTimerWithNothingChangedAsksForNoPaint) {
 }
 
 TEST_F(DirtyRects, ParameterChangedElsewhereRedrawsOnlyItsControlInWholeWindowPixels) {
-  plug.GetParam(GuiTestPlug::kGain)->SetValue(0.5);
+  plug.HostSets(GuiTestPlug::kGain, 0.5);
   g.OnTimer();
   EXPECT_EQ(platform.invalidations, 1);
   // (101, 51, 151, 101) at scale 0.5 covers (50.5, 25.5, 75.5, 50.5): whole pixels plus one.
@@ -58,7 +58,7 @@ TEST_F(DirtyRects, DrawingADirtyRegionDrawsOnlyControlsThatTouchIt) {
   cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 200, 100);
   cairo_t* cr = cairo_create(s);
   knob->draws = other->draws = 0;
-  plug.GetParam(GuiTestPlug::kGain)->SetValue(0.9);
+  plug.HostSets(GuiTestPlug::kGain, 0.9);
   g.OnTimer();
   g.Draw(cr, g.TakeDirtyRect());
   EXPECT_EQ(knob->draws, 1);

@@ -30,6 +30,8 @@ public:
     SetHostCallbacks(&host);
   }
   void ProcessBlock(double**, double**, int) override {}
+  // A value that the host (automation, a program) gives the plug-in.
+  void HostSets(int index, double plain) { GetParam(index)->SetValue(plain); }
   void OnIdle() override { ++idleCalls; }
 
   RecordingHost host;

@@ -134,7 +134,7 @@ TEST_F(MouseRouting, RightClickOnUnboundControlReachesIt) {
 }
 
 TEST_F(MouseRouting, DoubleClickResetsBoundControlToDefault) {
-  plug.GetParam(GuiTestPlug::kGain)->SetValue(0.9);
+  plug.HostSets(GuiTestPlug::kGain, 0.9);
   g.OnTimer();
   plug.host.log.clear();
   Down(120, 100);
@@ -149,7 +149,7 @@ TEST_F(MouseRouting, DoubleClickResetsBoundControlToDefault) {
 
 TEST_F(MouseRouting, DoubleClickCountsAsClickWhenTheControlSaysSo) {
   upper->SetDblAsSingleClick(true);
-  plug.GetParam(GuiTestPlug::kMode)->SetValue(4);
+  plug.HostSets(GuiTestPlug::kMode, 4);
   g.OnTimer();
   Down(175, 100);
   Up(175, 100);
@@ -187,8 +187,8 @@ TEST_F(MouseRouting, MouseOverTracksEnterMoveAndLeaveOnlyWhenEnabled) {
 }
 
 TEST_F(MouseRouting, TimerRunsIdleAndControlsFollowTheParameterExceptTheOneHeld) {
-  plug.GetParam(GuiTestPlug::kGain)->SetValue(0.75);
-  plug.GetParam(GuiTestPlug::kMode)->SetValue(5);
+  plug.HostSets(GuiTestPlug::kGain, 0.75);
+  plug.HostSets(GuiTestPlug::kMode, 5);
   Down(120, 100); // the user holds "Gain"
   g.OnTimer();
   EXPECT_EQ(plug.idleCalls, 1);
