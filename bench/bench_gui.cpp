@@ -23,6 +23,7 @@ public:
   BenchPlug() : PluginBase(MakeConfig()) {
     for (int i = 0; i < kParams; ++i)
       GetParam(i)->InitDouble(("P" + std::to_string(i)).c_str(), 0.5, 0.0, 1.0, 0.001);
+    SyncControllerValues();
   }
   void ProcessBlock(double**, double**, int) override {}
 
@@ -147,7 +148,7 @@ void BM_OneKnobRedraw(benchmark::State& state) {
   IRECT dirty;
   for (auto _ : state) {
     v = v >= 1.0 ? 0.0 : v + 1.0 / 64.0;
-    p.plug.GetParam(37)->SetValue(v); // host automation of one knob
+    p.plug.SetControllerValue(37, v); // host automation of one knob
     p.g.OnTimer();
     dirty = p.g.TakeDirtyRect();
     p.g.Draw(p.cr, dirty);

@@ -114,7 +114,9 @@ IControl* IGraphics::HitAny(float dx, float dy) const {
 
 double IGraphics::GetParamNormalizedForUI(int paramIdx) const {
   if (paramIdx < 0 || paramIdx >= mPlug.NParams()) return 0.0;
-  return mPlug.GetParam(paramIdx)->GetNormalized();
+  // What the edit controller reports to the host, so the panel and the host's own parameter
+  // view always agree.
+  return mPlug.GetControllerValue(paramIdx);
 }
 
 void IGraphics::SetParameterFromUI(int paramIdx, double normalized) {
@@ -127,7 +129,9 @@ void IGraphics::SetParameterFromUI(int paramIdx, double normalized) {
   // Inside a gesture the host's edit is already open; a nested begin/end would end it early.
   IParam* param = mPlug.GetParam(paramIdx);
   param->SetFromNormalized(normalized);
-  mPlug.InformHostOfParamChange(paramIdx, param->GetNormalized());
+  const double n = param->GetNormalized();
+  mPlug.SetControllerValue(paramIdx, n);
+  mPlug.InformHostOfParamChange(paramIdx, n);
   mPlug.ScheduleParamChange(paramIdx);
 }
 

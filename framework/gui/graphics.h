@@ -98,7 +98,8 @@ public:
   void OnTimer();
 
   // ---- Parameters ----
-  // What a control shows for a parameter: the one place the editor reads parameter values.
+  // What a control shows for a parameter: the one place the editor reads parameter values (the
+  // edit controller's value).
   double GetParamNormalizedForUI(int paramIdx) const;
   // A control's user edit of its parameter; inside a gesture the host's edit is already begun.
   void SetParameterFromUI(int paramIdx, double normalized);

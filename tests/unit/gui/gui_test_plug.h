@@ -27,11 +27,16 @@ public:
     GetParam(kGain)->InitDouble("Gain", 0.25, 0.0, 1.0, 0.001);
     GetParam(kMode)->InitInt("Mode", 2, 0, 5);
     GetParam(kSwitch)->InitBool("Switch", false);
+    SyncControllerValues(); // as the host adapter does when it starts the plug-in
     SetHostCallbacks(&host);
   }
   void ProcessBlock(double**, double**, int) override {}
-  // A value that the host (automation, a program) gives the plug-in.
-  void HostSets(int index, double plain) { GetParam(index)->SetValue(plain); }
+  // A value that the host (automation, a program) gives the plug-in: what plays and what the
+  // controller reports.
+  void HostSets(int index, double plain) {
+    GetParam(index)->SetValue(plain);
+    SetControllerValue(index, GetParam(index)->GetNormalized());
+  }
   void OnIdle() override { ++idleCalls; }
 
   RecordingHost host;

@@ -186,6 +186,21 @@ TEST_F(MouseRouting, MouseOverTracksEnterMoveAndLeaveOnlyWhenEnabled) {
   EXPECT_EQ(g.GetMouseOverControl(), nullptr);
 }
 
+TEST_F(MouseRouting, ControlsShowTheEditControllersValueAndEditsKeepItCurrent) {
+  plug.SetControllerValue(GuiTestPlug::kGain, 0.6); // the host's controller call only
+  g.OnTimer();
+  EXPECT_DOUBLE_EQ(lower->GetValue(), 0.6);
+  EXPECT_DOUBLE_EQ(plug.GetParam(GuiTestPlug::kGain)->GetValue(), 0.25);
+  Drag(g, 60.f, 50.f, 0.f, -5.f); // a gesture: +0.1
+  g.OnTimer();
+  EXPECT_NEAR(plug.GetControllerValue(GuiTestPlug::kGain), 0.7, 1e-6);
+  EXPECT_NEAR(lower->GetValue(), 0.7, 1e-6);
+  g.OnMouseWheel(60.f, 50.f, IMouseMod(), 1.f); // a single edit: +0.01
+  g.OnTimer();
+  EXPECT_NEAR(plug.GetControllerValue(GuiTestPlug::kGain), 0.71, 1e-6);
+  EXPECT_NEAR(lower->GetValue(), 0.71, 1e-6);
+}
+
 TEST_F(MouseRouting, TimerRunsIdleAndControlsFollowTheParameterExceptTheOneHeld) {
   plug.HostSets(GuiTestPlug::kGain, 0.75);
   plug.HostSets(GuiTestPlug::kMode, 5);
