@@ -7,7 +7,7 @@ VST3_DIR := $(HOME)/.vst3
 DEMO_WAV := build/demo.wav
 DEMO_PNG := build/demo.png
 
-.PHONY: deps build build-asan build-fuzz install run test bench clean format
+.PHONY: deps build build-asan build-fuzz install run test bench clean format editor-picture
 
 deps:
 	@bash scripts/install-deps.sh
@@ -49,6 +49,13 @@ test: build build-asan build-fuzz
 	@cd $(ASAN) && ctest --output-on-failure -j $(JOBS)
 	@bash scripts/run-fuzzers.sh $(FUZZ)
 	@bash scripts/run-benchmarks.sh $(RELEASE)
+
+# The editor as a musician first sees it (default size, first factory program), for the README.
+editor-picture: build
+	@mkdir -p $(RELEASE)/test-home
+	@HOME=$(CURDIR)/$(RELEASE)/test-home XDG_CONFIG_HOME=$(CURDIR)/$(RELEASE)/test-home/.config \
+	  $(RELEASE)/varnel-panel-picture $(RELEASE)/Varnel.vst3/Contents/Resources docs/editor.png --scale 0.5
+	@echo "Wrote docs/editor.png"
 
 bench: build
 	@bash scripts/run-benchmarks.sh $(RELEASE)

@@ -65,7 +65,3 @@ void Varnel::OnReset() {
   }
   allNotesOff();
 }
-
-void Varnel::showResonators(bool on) {
-  resonatorPanelRequest.store(on ? 1 : 0, std::memory_order_relaxed);
-}

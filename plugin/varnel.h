@@ -16,6 +16,13 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <string>
+
+class IControl;
+class IGraphics;
+class IVellPresetName;
+class IVellInfoBubble;
+class IVellSwitchMidiLearn;
 
 class Varnel : public Synth {
 public:
@@ -104,9 +111,54 @@ public:
   // The parameter of degree 1..12 (A# .. A) of a table.
   static int tuningParam(int table, int degree);
 
-  // The editor shows the resonator controls (1) or the equaliser (0); carried out on idle.
+  // ---- Editor ----
+  // The six size choices of the "Window Size" menu.
+  enum GUISize : int { kSize50, kSize75, kSize100, kSize200, kSize400, kSize800 };
+  static float scaleOf(GUISize size);
+  // Installs the editor's view factory.
+  void createGraphics() override;
+  // Makes the editor of one opening of the window and builds the panel; the window calls
+  // closeEditor before it destroys it.
+  std::unique_ptr<IGraphics> openEditor();
+  void layoutEditor(IGraphics& g);
+  void closeEditor(IGraphics& g);
+  IGraphics* getEditor() const { return editor; }
+  // Where the editor finds its pictures and font; empty: the bundle's Resources folder.
+  std::string editorResourcePath;
+  bool editorOpen() const;
+  // Scale: a size choice, or a scale (0 or less does nothing); resizeUI() follows editorScale.
+  void resizeUI() override;
+  void resizeUI(GUISize size);
+  void resizeUI(float scale);
+  double currentEditorScale() const override;
+  // Every 20 ms on the user-interface thread: lamps, and what the audio thread asked for.
+  void OnIdle() override;
+  // Lamps and name of the program section follow the current program.
+  void updatePresetControls();
+  void changePreset(int index) override;
+  // The editor shows the resonator controls (true) or the equaliser: any thread, carried out on
+  // the user-interface thread.
   void showResonators(bool on);
   std::atomic<int> resonatorPanelRequest{-1};
+  // The manual trigger: the next control period sees one rising edge of "Trg1".
+  void manualTrigger() { manualTriggerRequest.store(true, std::memory_order_release); }
+  std::atomic<bool> manualTriggerRequest{false};
+
+  int bank = 0, programInBank = 0;
+  // What the layout keeps of the open editor (valid while `editor` is set).
+  struct EditorRefs {
+    IVellPresetName* presetName = nullptr;
+    IControl* bankLamps[4] = {};
+    IControl* programLamps[16] = {};
+    IControl* resBack = nullptr;
+    IControl* resControls[6] = {};
+    IControl* eqBack = nullptr;
+    IControl* eqKnobs[7] = {};
+    IControl* activityLamps[4] = {}; // S/H, MG1, MG2, GEG
+    bool lampOn[4] = {};
+    IVellInfoBubble* infoBubble = nullptr;
+    IVellSwitchMidiLearn* learnButton = nullptr;
+  } ui;
 
   double engineRate = 0.0;
   SG sg1, sg2;
@@ -171,6 +223,10 @@ public:
   bool clockStarted = false;
 
 private:
+  void applyEditorRequests();
+  void applyResonatorPanel(bool show);
+  void applyManualTrigger();
+  IGraphics* editor = nullptr;
   void allocateWorkBuffers(int length);
   void reserveProgramStorage();
   void synchronizeClock();

@@ -13,6 +13,7 @@ inline bool isSet(const bool* trigger) {
 } // namespace
 
 void Varnel::update(int count) {
+  applyManualTrigger();
   clock.tick();
 
   if (mg1FreqSrc) {

@@ -314,9 +314,6 @@ void drawBrand(cairo_t* cr) {
   useMedium(cr, 58);
   setColour(cr, style::label());
   text(cr, "VARNEL", 2204, 62, Align::Left, 14);
-  useRegular(cr, 19);
-  setColour(cr, style::accent());
-  text(cr, "POLYPHONIC SYNTHESIZER", 2424, 106, Align::Right, 1);
   // Caption over the patch information window.
   for (const Entry& e : layout())
     if (e.kind == Kind::InfoBubble) {
