@@ -2,12 +2,13 @@
 JOBS ?= $(shell nproc)
 RELEASE := build/release
 ASAN := build/asan
+TSAN := build/tsan
 FUZZ := build/fuzz
 VST3_DIR := $(HOME)/.vst3
 DEMO_WAV := build/demo.wav
 DEMO_PNG := build/demo.png
 
-.PHONY: deps build build-asan build-fuzz install run test bench clean format editor-picture
+.PHONY: deps build build-asan build-tsan build-fuzz install run test bench clean format editor-picture
 
 deps:
 	@bash scripts/install-deps.sh
@@ -18,6 +19,9 @@ $(RELEASE)/CMakeCache.txt:
 $(ASAN)/CMakeCache.txt:
 	@cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARNEL_SANITIZE=ON >/dev/null
 
+$(TSAN)/CMakeCache.txt:
+	@cmake -S . -B $(TSAN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARNEL_TSAN=ON >/dev/null
+
 $(FUZZ)/CMakeCache.txt:
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARNEL_FUZZ=ON >/dev/null
 
@@ -26,6 +30,13 @@ build: deps $(RELEASE)/CMakeCache.txt
 
 build-asan: deps $(ASAN)/CMakeCache.txt
 	@cmake --build $(ASAN) -j $(JOBS)
+
+# ThreadSanitizer: only the tests where the audio, user-interface and host threads meet.
+TSAN_TARGETS := stress_threads unit_core
+TSAN_TESTS := ^(ThreadsStress|ProgramStoreThreads)\.
+
+build-tsan: deps $(TSAN)/CMakeCache.txt
+	@cmake --build $(TSAN) -j $(JOBS) --target $(TSAN_TARGETS)
 
 build-fuzz: deps $(FUZZ)/CMakeCache.txt
 	@cmake --build $(FUZZ) -j $(JOBS)
@@ -44,9 +55,10 @@ DEMO_SOUND := --program "String Machine" --set "Final=0.18"
 run: install
 	@$(RELEASE)/varnel-render $(VST3_DIR)/Varnel.vst3 --demo $(DEMO_SOUND) --out $(DEMO_WAV) --png $(DEMO_PNG)
 
-test: build build-asan build-fuzz
+test: build build-asan build-tsan build-fuzz
 	@cd $(RELEASE) && ctest --output-on-failure -j $(JOBS)
 	@cd $(ASAN) && ctest --output-on-failure -j $(JOBS)
+	@cd $(TSAN) && ctest --output-on-failure -j $(JOBS) -R '$(TSAN_TESTS)'
 	@bash scripts/run-fuzzers.sh $(FUZZ)
 	@bash scripts/run-benchmarks.sh $(RELEASE)
 

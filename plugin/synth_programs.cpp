@@ -11,8 +11,7 @@ void Synth::changePreset(int index) {
   BeginInformHostOfParamChange(kProgramParamId);
   InformHostOfParamChange(kProgramParamId, index / 63.0);
   EndInformHostOfParamChange(kProgramParamId);
-  RestorePreset(index);
-  SendParamValuesToUI();
+  RestorePreset(index); // host and editor are told once the store is let go
 }
 
 void Synth::initPreset() {

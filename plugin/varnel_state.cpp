@@ -48,7 +48,8 @@ bool Varnel::SerializeState(IByteChunk& chunk) const {
   chunk.AppendBytes(kVersionMagic, kMagicLength);
   const int32_t program = GetCurrentPresetIdx();
   chunk.AppendValue(&program);
-  const char* name = program >= 0 && program < NPresets() ? GetPreset(program).name : "";
+  const bool named = store.Owned() && program >= 0 && program < NPresets();
+  const char* name = named ? GetPreset(program).name : "";
   const int32_t nameLength = static_cast<int32_t>(strnlen(name, IPreset::kNameSize));
   chunk.AppendValue(&nameLength);
   chunk.AppendBytes(name, nameLength);
@@ -90,6 +91,7 @@ int Varnel::unserializeVellsoundState(const IByteChunk& chunk, int startPos) {
   if (end < 0) return -1;
 
   const ProgramStoreLock store(*this);
+  if (!store.Owned()) return -1;
   for (int i = 0; i < kNumParams; ++i) GetParam(i)->SetValue(state.values[i]);
   // An index outside the bank (never written by this instrument) brings back the sound only.
   const bool withProgram = state.hasMarker && state.program >= 0 && state.program < NPresets();

@@ -119,6 +119,7 @@ int PluginBase::UnserializeHostState(const IByteChunk& chunk, int startPos) {
   // Plug-ins with their own format read in place; a refused state is put back before any
   // handler can hear it, since the store's owner holds them back.
   const ProgramStoreLock store(*this);
+  if (!store.Owned()) return -1;
   std::vector<double> before(static_cast<size_t>(NParams()));
   for (int i = 0; i < NParams(); ++i) before[static_cast<size_t>(i)] = GetParam(i)->GetValue();
   const int pos = UnserializeState(chunk, startPos);

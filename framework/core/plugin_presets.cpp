@@ -104,6 +104,7 @@ PluginBase::ProgramStoreLock::~ProgramStoreLock() {
 std::string PluginBase::GetPresetName(int index) const {
   if (index < 0 || index >= NPresets()) return "";
   const ProgramStoreLock store(*this);
+  if (!store.Owned()) return "";
   const IPreset& preset = mPresets[static_cast<size_t>(index)];
   return std::string(preset.name, strnlen(preset.name, sizeof(preset.name)));
 }
@@ -111,7 +112,7 @@ std::string PluginBase::GetPresetName(int index) const {
 void PluginBase::SetPresetName(int index, const char* name, size_t length) {
   if (index < 0 || index >= NPresets() || !name) return;
   const ProgramStoreLock store(*this);
-  copyPresetName(mPresets[static_cast<size_t>(index)], name, length);
+  if (store.Owned()) copyPresetName(mPresets[static_cast<size_t>(index)], name, length);
 }
 
 bool PluginBase::RunDeferredPresetChange() {
@@ -170,7 +171,7 @@ bool PluginBase::RestorePreset(int index) {
 void PluginBase::ModifyCurrentPreset(const char* name) {
   const ProgramStoreLock store(*this);
   const int current = GetCurrentPresetIdx();
-  if (current < 0 || current >= NPresets()) return;
+  if (!store.Owned() || current < 0 || current >= NPresets()) return;
   IPreset& preset = mPresets[static_cast<size_t>(current)];
   // The caller's name may live in the program record itself; copy it before writing.
   const std::string newName = name ? name : "";
@@ -183,6 +184,7 @@ void PluginBase::ModifyCurrentPreset(const char* name) {
 
 bool PluginBase::SerializePresets(IByteChunk& chunk) const {
   const ProgramStoreLock store(*this);
+  if (!store.Owned()) return false;
   for (const IPreset& preset : mPresets) {
     const int32_t length = static_cast<int32_t>(strnlen(preset.name, sizeof(preset.name)));
     chunk.AppendValue(&length);
@@ -201,6 +203,7 @@ int PluginBase::UnserializePresets(const IByteChunk& chunk, int startPos) {
   // where a state ends, so it runs on the live parameters, which are put back afterwards. The
   // store is owned throughout, so the engine never hears the programs in between.
   const ProgramStoreLock store(*this);
+  if (!store.Owned()) return kNoPresetRead;
   const ParamSnapshot before(*this);
   bool liveTouched = false;
   int pos = startPos;
