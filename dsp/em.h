@@ -41,6 +41,7 @@ public:
   bool isIdle() const { return state == kIdle; }
 
 private:
+  friend struct VoiceLaneAccess; // the voices' lane renderer steps envelopes side by side
   double value = 0.0;
   double attack = 0.0;
   double decay = 0.0;

@@ -77,6 +77,7 @@ public:
   double gain() const;
 
 private:
+  friend struct VoiceLaneAccess; // the lane renderer copies the state in and back
   const SG* sg1 = nullptr;
   const SG* sg2 = nullptr;
   Korg35 korg35;

@@ -51,6 +51,7 @@ void Varnel::OnReset() {
     sg2.setSampleRate(rate, sg2PitchBuf.get());
     filterTables.setSampleRate(rate);
     for (Voice& voice : voices) voice.setSampleRate(rate, filterTables, cutoffCtlBuf.get());
+    activeVoices = 0;
     for (Resonator& r : resonators) r.setSampleRate(rate);
     for (int k = 0; k < kNumEqBands; ++k) {
       eq[k].setSampleRate(static_cast<float>(rate));

@@ -10,6 +10,7 @@
 #include "dsp/sg.h"
 #include "dsp/sh.h"
 #include "dsp/voice.h"
+#include "dsp/voice_lanes.h"
 #include "plugin/param_ids.h"
 #include "plugin/synth.h"
 
@@ -164,6 +165,12 @@ public:
   SG sg1, sg2;
   FilterTables filterTables;
   Voice voices[kNumVoices];
+  // Bit i is set while voices[i] sounds: set at note-on, cleared when its envelope has ended, so
+  // the per-period and per-chunk work visits only the sounding voices, in engine order.
+  uint64_t activeVoices = 0;
+  static_assert(kNumVoices <= 64, "one bit per voice");
+  // Voices in SIMD lanes (the best the CPU offers) or one by one, chosen when the engine is made.
+  VoiceLanes::Path voicePath = VoiceLanes::defaultPath();
   PeakEQ eq[kNumEqBands];
   Resonator resonators[kNumResonators];
   Ensemble ensemble;

@@ -127,6 +127,7 @@ void Varnel::setNoteOn(int key, int velocity) {
   if (kbdTrigger >= 1 && kbdTrigger <= 5) triggers[kTrigKbd] = held == kbdTrigger;
   lastKey = 2.0 * key / 127.0 - 1.0;
   chosen->setNoteOn(key, noteOnCounter, 2.0 * velocity / 127.0 - 1.0);
+  activeVoices |= uint64_t{1} << (chosen - voices);
 }
 
 void Varnel::setNoteOff(int key) {

@@ -64,7 +64,10 @@ void Varnel::renderChunk(double* left, double* right, int pos, int chunk) {
   double* mix = voiceMixBuf.get();
   double* bus = sectionBuf.get();
   std::fill(mix, mix + chunk, 0.0);
-  for (Voice& voice : voices) voice.process(mix, chunk, pos);
+  Voice* sounding[kNumVoices];
+  int n = 0;
+  for (uint64_t m = activeVoices; m; m &= m - 1) sounding[n++] = &voices[__builtin_ctzll(m)];
+  VoiceLanes::process(voicePath, sounding, n, mix, chunk, pos);
   sg1.next(chunk);
   sg2.next(chunk);
 

@@ -96,7 +96,11 @@ void Varnel::controlStep(int j) {
       cutoffValue += cutoffRampStep;
     }
     cutoffControl = static_cast<int>(cutoffValue * 17280.0);
-    forEachVoice([&](Voice& voice) { voice.update(cutoffControl); });
+    for (uint64_t m = activeVoices; m; m &= m - 1) {
+      const int i = __builtin_ctzll(m);
+      voices[i].update(cutoffControl);
+      if (!voices[i].isActive()) activeVoices &= ~(uint64_t{1} << i);
+    }
     if (resonatorsOn) {
       const double y = 0.5 * valueOr0(resCutoffSrc) * resMod + 0.5;
       for (Resonator& r : resonators) r.update(y * y);
