@@ -123,6 +123,20 @@ std::vector<ComponentHandler::Edit> ComponentHandler::takeEdits() {
   return out;
 }
 
+std::vector<ComponentHandler::Gesture> ComponentHandler::takeGestures() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  std::vector<Gesture> out;
+  out.swap(gestures_);
+  return out;
+}
+
+std::vector<ComponentHandler::ContextMenuRequest> ComponentHandler::takeContextMenus() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  std::vector<ContextMenuRequest> out;
+  out.swap(menus_);
+  return out;
+}
+
 int32 ComponentHandler::takeRestartFlags() {
   std::lock_guard<std::mutex> lock(mutex_);
   const int32 flags = restartFlags_;
@@ -130,17 +144,22 @@ int32 ComponentHandler::takeRestartFlags() {
   return flags;
 }
 
-tresult PLUGIN_API ComponentHandler::beginEdit(ParamID) {
+tresult PLUGIN_API ComponentHandler::beginEdit(ParamID id) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  gestures_.push_back(Gesture{Gesture::kBegin, id, 0.0});
   return kResultOk;
 }
 
 tresult PLUGIN_API ComponentHandler::performEdit(ParamID id, ParamValue valueNormalized) {
   std::lock_guard<std::mutex> lock(mutex_);
   edits_.push_back(Edit{id, valueNormalized});
+  gestures_.push_back(Gesture{Gesture::kPerform, id, valueNormalized});
   return kResultOk;
 }
 
-tresult PLUGIN_API ComponentHandler::endEdit(ParamID) {
+tresult PLUGIN_API ComponentHandler::endEdit(ParamID id) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  gestures_.push_back(Gesture{Gesture::kEnd, id, 0.0});
   return kResultOk;
 }
 
@@ -150,8 +169,85 @@ tresult PLUGIN_API ComponentHandler::restartComponent(int32 flags) {
   return kResultOk;
 }
 
+namespace {
+
+// The host's context menu: it holds no entries of its own and records where it popped up.
+class ContextMenu : public IContextMenu {
+public:
+  ContextMenu(ComponentHandler* handler, size_t request) : handler_(handler), request_(request) {}
+  virtual ~ContextMenu() = default;
+
+  int32 PLUGIN_API getItemCount() override { return static_cast<int32>(items_.size()); }
+  tresult PLUGIN_API getItem(int32 index, Item& item, IContextMenuTarget** target) override {
+    if (index < 0 || index >= getItemCount()) return kInvalidArgument;
+    item = items_[static_cast<size_t>(index)];
+    if (target) *target = nullptr;
+    return kResultOk;
+  }
+  tresult PLUGIN_API addItem(const Item& item, IContextMenuTarget* /*target*/) override {
+    items_.push_back(item);
+    return kResultOk;
+  }
+  tresult PLUGIN_API removeItem(const Item& item, IContextMenuTarget* /*target*/) override {
+    for (size_t i = 0; i < items_.size(); ++i) {
+      if (items_[i].tag == item.tag) {
+        items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(i));
+        return kResultOk;
+      }
+    }
+    return kResultFalse;
+  }
+  tresult PLUGIN_API popup(UCoord x, UCoord y) override {
+    handler_->menuPoppedUp(request_, x, y);
+    return kResultOk;
+  }
+  tresult PLUGIN_API queryInterface(const TUID iid, void** obj) override {
+    return answerQuery<IContextMenu>(this, IContextMenu_iid, iid, obj);
+  }
+
+  VHOST_REFCOUNTED
+
+private:
+  IPtr<ComponentHandler> handler_;
+  size_t request_;
+  std::vector<Item> items_;
+};
+
+} // namespace
+
+IContextMenu* PLUGIN_API ComponentHandler::createContextMenu(IPlugView* plugView,
+                                                              const ParamID* paramID) {
+  if (!plugView) return nullptr;
+  std::lock_guard<std::mutex> lock(mutex_);
+  ContextMenuRequest request;
+  request.forParam = paramID != nullptr;
+  request.id = paramID ? *paramID : 0;
+  menus_.push_back(request);
+  return new ContextMenu(this, menus_.size() - 1);
+}
+
+void ComponentHandler::menuPoppedUp(size_t request, UCoord x, UCoord y) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (request >= menus_.size()) return; // taken meanwhile
+  menus_[request].poppedUp = true;
+  menus_[request].x = x;
+  menus_[request].y = y;
+}
+
 tresult PLUGIN_API ComponentHandler::queryInterface(const TUID iid, void** obj) {
-  return answerQuery<IComponentHandler>(this, IComponentHandler_iid, iid, obj);
+  if (!obj) return kInvalidArgument;
+  if (sameIid(iid, FUnknown_iid) || sameIid(iid, IComponentHandler_iid)) {
+    addRef();
+    *obj = static_cast<IComponentHandler*>(this);
+    return kResultOk;
+  }
+  if (sameIid(iid, IComponentHandler3_iid)) {
+    addRef();
+    *obj = static_cast<IComponentHandler3*>(this);
+    return kResultOk;
+  }
+  *obj = nullptr;
+  return kNoInterface;
 }
 
 } // namespace vhost

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "pluginterfaces/vst/ivstattributes.h"
+#include "pluginterfaces/vst/ivstcontextmenu.h"
 #include "pluginterfaces/vst/ivsteditcontroller.h"
 #include "pluginterfaces/vst/ivsthostapplication.h"
 #include "pluginterfaces/vst/ivstmessage.h"
@@ -75,18 +76,34 @@ private:
   std::string name_;
 };
 
-// Records what the controller tells the host; edits may come from any thread.
-class ComponentHandler : public Steinberg::Vst::IComponentHandler {
+// Records what the controller tells the host; edits may come from any thread. It also offers
+// the host's context menu for a parameter, as DAWs do, and records where it was asked to appear.
+class ComponentHandler : public Steinberg::Vst::IComponentHandler,
+                         public Steinberg::Vst::IComponentHandler3 {
 public:
   struct Edit {
     Steinberg::Vst::ParamID id;
     Steinberg::Vst::ParamValue value;
+  };
+  // Every begin, perform and end in the order they came.
+  struct Gesture {
+    enum Kind { kBegin, kPerform, kEnd } kind;
+    Steinberg::Vst::ParamID id;
+    Steinberg::Vst::ParamValue value;
+  };
+  struct ContextMenuRequest {
+    bool forParam = false;
+    Steinberg::Vst::ParamID id = 0;
+    bool poppedUp = false;
+    Steinberg::UCoord x = 0, y = 0;
   };
 
   ComponentHandler() = default;
   virtual ~ComponentHandler() = default;
 
   std::vector<Edit> takeEdits();
+  std::vector<Gesture> takeGestures();
+  std::vector<ContextMenuRequest> takeContextMenus();
   Steinberg::int32 takeRestartFlags();
 
   Steinberg::tresult PLUGIN_API beginEdit(Steinberg::Vst::ParamID id) override;
@@ -94,13 +111,20 @@ public:
                                             Steinberg::Vst::ParamValue valueNormalized) override;
   Steinberg::tresult PLUGIN_API endEdit(Steinberg::Vst::ParamID id) override;
   Steinberg::tresult PLUGIN_API restartComponent(Steinberg::int32 flags) override;
+  Steinberg::Vst::IContextMenu* PLUGIN_API
+  createContextMenu(Steinberg::IPlugView* plugView, const Steinberg::Vst::ParamID* paramID) override;
   Steinberg::tresult PLUGIN_API queryInterface(const Steinberg::TUID iid, void** obj) override;
+
+  // Called by the menus this handler made.
+  void menuPoppedUp(size_t request, Steinberg::UCoord x, Steinberg::UCoord y);
 
   VHOST_REFCOUNTED
 
 private:
   std::mutex mutex_;
   std::vector<Edit> edits_;
+  std::vector<Gesture> gestures_;
+  std::vector<ContextMenuRequest> menus_;
   Steinberg::int32 restartFlags_ = 0;
 };
 
