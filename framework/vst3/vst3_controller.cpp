@@ -2,6 +2,7 @@
 #include "framework/vst3/midi_mapping.h"
 #include "framework/vst3/param_text.h"
 #include "framework/vst3/plug_view_factory.h"
+#include "framework/vst3/plug_view_link.h"
 #include "framework/vst3/utf16.h"
 #include "framework/vst3/vst3_plugin.h"
 
@@ -164,7 +165,9 @@ tresult PLUGIN_API Vst3Plugin::setComponentHandler(IComponentHandler* handler) {
 IPlugView* PLUGIN_API Vst3Plugin::createView(FIDString name) {
   const PlugViewFactory factory = GetPlugViewFactory();
   if (!factory || !name || std::strcmp(name, ViewType::kEditor) != 0) return nullptr;
-  return factory(*mPlug);
+  IPlugView* view = factory(*mPlug);
+  if (auto* link = dynamic_cast<PlugViewLink*>(view)) link->LinkController(this);
+  return view;
 }
 
 tresult PLUGIN_API Vst3Plugin::setKnobMode(KnobMode /*mode*/) {

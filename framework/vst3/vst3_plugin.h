@@ -59,6 +59,9 @@ public:
   explicit Vst3Plugin(std::unique_ptr<PluginBase> plug);
 
   PluginBase& Plug() { return *mPlug; }
+  // For the editor view: what the host gave us (null before initialize / after terminate).
+  Steinberg::FUnknown* GetHostContext() const { return mHostContext; }
+  Steinberg::Vst::IComponentHandler* GetComponentHandler() const { return mHandler; }
 
   // FUnknown
   Steinberg::tresult PLUGIN_API queryInterface(const Steinberg::TUID iid, void** obj) override;

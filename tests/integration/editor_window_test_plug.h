@@ -1,0 +1,40 @@
+#pragma once
+// A small instrument with a two-knob editor, run in the test process behind our own VST3
+// adapter, so the window tests need no artwork: what the host sees of an editor is the same.
+#include "framework/core/plugin_base.h"
+#include "framework/gui/graphics.h"
+#include "framework/vst3/vst3_plugin.h"
+#include "pluginterfaces/vst/ivsteditcontroller.h"
+#include "tools/host/host_context.h"
+
+namespace itest {
+
+class TinyEditorPlugin {
+public:
+  static constexpr int kDesignW = 400, kDesignH = 200;
+  static constexpr int kLevel = 0, kDrive = 1; // parameter indices, also their VST3 IDs
+
+  TinyEditorPlugin();
+  ~TinyEditorPlugin();
+  TinyEditorPlugin(const TinyEditorPlugin&) = delete;
+  TinyEditorPlugin& operator=(const TinyEditorPlugin&) = delete;
+
+  Steinberg::Vst::IEditController* controller() const;
+  vhost::ComponentHandler& handler() const { return *handler_; }
+  PluginBase& plug() const { return plugin_->Plug(); }
+  double value(int param) const;
+
+  // The editor that is open now (nullptr when none), and how many were made and closed.
+  static IGraphics* openEditor();
+  static int editorsMade();
+  static int editorsClosed();
+  // The rectangle of knob 0 or 1 in design pixels.
+  static IRECT knobRect(int knob);
+
+private:
+  vhost::HostApplication* host_;
+  vhost::ComponentHandler* handler_;
+  Vst3Plugin* plugin_;
+};
+
+} // namespace itest
