@@ -19,6 +19,10 @@ constexpr unsigned long kDoubleClickMs = 400;
 constexpr int kDoubleClickSlop = 4; // pixels the pointer may move between the two clicks
 constexpr unsigned kLeft = 1, kRight = 2;
 constexpr int kMaxPixels = 16384;
+// No key events unless the editor asks for the keyboard: a window that selects them would take
+// the host's shortcuts (the space bar) whenever the pointer is over the editor.
+constexpr long kEventMask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
+                            EnterWindowMask | LeaveWindowMask | StructureNotifyMask;
 
 int ClampPixels(int v) {
   return v < 1 ? 1 : (v > kMaxPixels ? kMaxPixels : v);
@@ -59,9 +63,7 @@ bool X11Window::Create(unsigned long parent, std::string* why) {
   // No background: the server must not clear what we are about to paint (no flicker).
   attributes.background_pixmap = None;
   attributes.bit_gravity = NorthWestGravity;
-  attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
-                          EnterWindowMask | LeaveWindowMask | StructureNotifyMask | KeyPressMask |
-                          KeyReleaseMask | FocusChangeMask;
+  attributes.event_mask = kEventMask;
   mWindow = XCreateWindow(mDisplay, parent, 0, 0, static_cast<unsigned>(mPixelW),
                           static_cast<unsigned>(mPixelH), 0, CopyFromParent, InputOutput,
                           CopyFromParent, CWBackPixmap | CWBitGravity | CWEventMask, &attributes);
@@ -78,6 +80,7 @@ bool X11Window::Create(unsigned long parent, std::string* why) {
 }
 
 X11Window::~X11Window() {
+  TakeKeyboard(false);
   if (mSurface) cairo_surface_destroy(mSurface);
   if (mWindow) {
     // The host may already have destroyed its window and ours with it; the trap takes the error.
@@ -129,8 +132,8 @@ void X11Window::Handle(XEvent& event) {
   switch (event.type) {
   case Expose: {
     const XExposeEvent& e = event.xexpose;
-    mExposed = mExposed.Union(IRECT(ToLogical(e.x), ToLogical(e.y), ToLogical(e.x + e.width),
-                                    ToLogical(e.y + e.height)));
+    mExposed = mExposed.Union(
+        IRECT(ToLogical(e.x), ToLogical(e.y), ToLogical(e.x + e.width), ToLogical(e.y + e.height)));
     break;
   }
   case ConfigureNotify:
@@ -193,8 +196,7 @@ void X11Window::Handle(XEvent& event) {
     Reconcile(m.state);
     const float x = ToLogical(m.x), y = ToLogical(m.y);
     if (mButtons)
-      mGraphics.OnMouseDrag(x, y, ToLogical(m.x - mLastX), ToLogical(m.y - mLastY),
-                            Mods(m.state));
+      mGraphics.OnMouseDrag(x, y, ToLogical(m.x - mLastX), ToLogical(m.y - mLastY), Mods(m.state));
     else
       mGraphics.OnMouseOver(x, y, Mods(m.state));
     mLastX = m.x;
@@ -294,6 +296,24 @@ void X11Window::SetCursor(ECursor cursor) {
   ApplyCursor();
 }
 
+void X11Window::TakeKeyboard(bool take) {
+  if (take == mHasKeyboard) return;
+  mHasKeyboard = take;
+  if (take) {
+    int revert = 0;
+    XGetInputFocus(mDisplay, &mPreviousFocus, &revert);
+    XSelectInput(mDisplay, mWindow, kEventMask | KeyPressMask | KeyReleaseMask);
+    XSetInputFocus(mDisplay, mWindow, RevertToParent, CurrentTime);
+  } else {
+    XSelectInput(mDisplay, mWindow, kEventMask);
+    // Back to whoever had it; the trap takes the error if that window is gone meanwhile.
+    if (mPreviousFocus != None)
+      XSetInputFocus(mDisplay, mPreviousFocus, RevertToParent, CurrentTime);
+    mPreviousFocus = None;
+  }
+  XFlush(mDisplay);
+}
+
 void X11Window::ResizePixels(int w, int h) {
   w = ClampPixels(w);
   h = ClampPixels(h);
@@ -316,10 +336,6 @@ void X11Window::SetContentScale(float scale) {
   if (!(scale > 0.f) || scale == mContentScale) return;
   mContentScale = scale;
   RequestResize(mGraphics.WindowWidth(), mGraphics.WindowHeight());
-}
-
-void X11Window::SetPixelSize(int w, int h) {
-  ResizePixels(w, h);
 }
 
 void X11Window::OpenHostContextMenu(int paramIdx, float x, float y) {

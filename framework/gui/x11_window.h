@@ -46,8 +46,9 @@ public:
   float ContentScale() const { return mContentScale; }
   int PixelWidth() const { return mPixelW; }
   int PixelHeight() const { return mPixelH; }
-  // The host gave the window this size.
-  void SetPixelSize(int w, int h);
+  // While text is typed into the editor it takes the keyboard focus, and gives it back after.
+  void TakeKeyboard(bool take);
+  bool HasKeyboard() const { return mHasKeyboard; }
   bool ButtonHeld() const { return mButtons != 0; }
 
   // What was painted, for measurements: number of paints and the last painted rectangle in
@@ -92,6 +93,9 @@ private:
   int mLastPressX = -100, mLastPressY = -100;
   bool mLastPressWasDouble = false;
   bool mInside = false;
+
+  bool mHasKeyboard = false;
+  unsigned long mPreviousFocus = 0;
 
   ECursor mCursor = ECursor::kArrow;
   bool mCursorHidden = false;
