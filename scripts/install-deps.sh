@@ -8,7 +8,7 @@ packages=(
   libcairo2-dev libfreetype-dev fonts-roboto-unhinted libjpeg-dev
   libx11-dev libxcb1-dev libxkbcommon-x11-dev
   libcurl4-openssl-dev libsndfile1-dev libsmf-dev libcli11-dev
-  libxdamage-dev
+  libxdamage-dev libxfixes-dev
   zenity xdg-utils
   libgtest-dev libgmock-dev libbenchmark-dev xvfb libxtst-dev
 )

@@ -193,9 +193,9 @@ TEST_F(EditorWindowTest, ScaleChangesResizeTheHostWindowThroughTheFrame) {
   EXPECT_EQ(childH, 300);
   // The whole window is painted at the new size: the knob sits at 1.5 times its place.
   itest::Image shot(host->capture());
-  EXPECT_TRUE(itest::near(shot.pixel(static_cast<int>(1.5 * (knobX(0) - 25)),
-                                     static_cast<int>(1.5 * (knobY(0) + 25))),
-                          200, 200, 190));
+  EXPECT_TRUE(itest::near(
+      shot.pixel(static_cast<int>(1.5 * (knobX(0) - 25)), static_cast<int>(1.5 * (knobY(0) + 25))),
+      200, 200, 190));
 
   // The user resizes the host's window: the editor takes the largest scale that fits.
   ViewRect asked(0, 0, 300, 400);
@@ -262,15 +262,18 @@ TEST_F(EditorWindowTest, OpeningAndClosingFiftyTimesLeavesNothingBehind) {
   EXPECT_EQ(openFileCount(), filesBefore);
 }
 
-TEST_F(EditorWindowTest, ClosingInTheMiddleOfADragEndsTheGesture) {
+TEST_F(EditorWindowTest, ClosingInTheMiddleOfADragEndsTheGestureAndShowsTheCursor) {
   open();
   host->moveTo(knobX(0), knobY(0));
   host->pump(5);
+  EXPECT_FALSE(host->cursorInvisible());
   host->buttonDown(1);
   host->pump(10);
   host->moveTo(knobX(0), knobY(0) - 20);
   host->pump(20);
+  EXPECT_TRUE(host->cursorInvisible()); // the knob hides it while it is dragged
   host->close();
+  EXPECT_FALSE(host->cursorInvisible());
   host->buttonUp(1);
   expectOneGesture(plugin.handler().takeGestures(), itest::TinyEditorPlugin::kLevel);
   // And the next opening works as the first.

@@ -3,6 +3,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/extensions/Xfixes.h>
 #include <cairo.h>
 #include <cstring>
 
@@ -220,6 +221,17 @@ bool EditorHost::screenshot(const std::string& pngPath) const {
   const bool ok = cairo_surface_write_to_png(image, pngPath.c_str()) == CAIRO_STATUS_SUCCESS;
   cairo_surface_destroy(image);
   return ok;
+}
+
+bool EditorHost::cursorInvisible() const {
+  XFixesCursorImage* image = XFixesGetCursorImage(display_);
+  if (!image) return false;
+  bool invisible = true;
+  const size_t n = static_cast<size_t>(image->width) * image->height;
+  for (size_t i = 0; i < n && invisible; ++i)
+    if ((image->pixels[i] >> 24) & 0xff) invisible = false;
+  XFree(image);
+  return invisible;
 }
 
 void EditorHost::rootPosition(int x, int y, int& rx, int& ry) const {

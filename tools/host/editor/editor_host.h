@@ -65,6 +65,9 @@ public:
   cairo_surface_t* capture() const;
   bool screenshot(const std::string& pngPath) const;
 
+  // Whether the pointer's cursor is invisible now (as an editor hides it during a drag).
+  bool cursorInvisible() const;
+
   // XTest input at window coordinates of the parent; each call flushes to the server.
   void moveTo(int x, int y);
   void buttonDown(int button);
