@@ -74,6 +74,21 @@ bool X11Window::Create(unsigned long parent, std::string* why) {
     return false;
   }
   mSurface = cairo_xlib_surface_create(mDisplay, mWindow, created.visual, mPixelW, mPixelH);
+  // On the usual 24-bit TrueColor visual, cairo's RGB24 pixels are the server's own: they go up
+  // with XPutImage. cairo-xlib's drawing path keeps per-connection caches that it does not free
+  // when the connection closes, which would leak a little at every opening of the editor; it is
+  // used only for other visuals.
+  const Visual* v = created.visual;
+  const bool littleEndian = [] {
+    const uint16_t one = 1;
+    return *reinterpret_cast<const uint8_t*>(&one) == 1;
+  }();
+  if (created.depth == 24 && v->c_class == TrueColor && v->red_mask == 0xff0000 &&
+      v->green_mask == 0xff00 && v->blue_mask == 0xff &&
+      (ImageByteOrder(mDisplay) == LSBFirst) == littleEndian) {
+    mVisual = created.visual;
+    mGC = XCreateGC(mDisplay, mWindow, 0, nullptr);
+  }
   XMapWindow(mDisplay, mWindow);
   XFlush(mDisplay);
   return true;
@@ -81,6 +96,7 @@ bool X11Window::Create(unsigned long parent, std::string* why) {
 
 X11Window::~X11Window() {
   TakeKeyboard(false);
+  if (mGC) XFreeGC(mDisplay, mGC);
   if (mSurface) cairo_surface_destroy(mSurface);
   if (mWindow) {
     // The host may already have destroyed its window and ours with it; the trap takes the error.
@@ -242,16 +258,38 @@ void X11Window::Paint() {
   // Whole physical pixels, and the logical region that covers them exactly.
   const IRECT pixels = dirty.Scaled(mContentScale).PixelAligned();
   const IRECT region = pixels.Scaled(1.f / mContentScale);
-  cairo_t* cr = cairo_create(mSurface);
-  cairo_rectangle(cr, pixels.L, pixels.T, pixels.W(), pixels.H());
-  cairo_clip(cr);
-  // Composed off screen and shown in one copy: no half-drawn frame is ever visible.
-  cairo_push_group_with_content(cr, CAIRO_CONTENT_COLOR);
-  cairo_scale(cr, mContentScale, mContentScale);
-  mGraphics.Draw(cr, region);
-  cairo_pop_group_to_source(cr);
-  cairo_paint(cr);
-  cairo_destroy(cr);
+  const int w = static_cast<int>(pixels.W()), h = static_cast<int>(pixels.H());
+  // Drawn in our own memory, exactly as the offscreen renderer draws, and shown in one copy:
+  // no half-drawn frame is ever visible, and the server's caches of drawing state (which
+  // cairo does not free when a connection closes) are never filled.
+  cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
+  cairo_t* ic = cairo_create(image);
+  cairo_translate(ic, -pixels.L, -pixels.T);
+  cairo_scale(ic, mContentScale, mContentScale);
+  mGraphics.Draw(ic, region);
+  cairo_destroy(ic);
+  cairo_surface_flush(image);
+
+  if (mGC) {
+    XImage* x = XCreateImage(mDisplay, static_cast<Visual*>(mVisual), 24, ZPixmap, 0,
+                             reinterpret_cast<char*>(cairo_image_surface_get_data(image)),
+                             static_cast<unsigned>(w), static_cast<unsigned>(h), 32,
+                             cairo_image_surface_get_stride(image));
+    if (x) {
+      XPutImage(mDisplay, mWindow, mGC, x, 0, 0, static_cast<int>(pixels.L),
+                static_cast<int>(pixels.T), static_cast<unsigned>(w), static_cast<unsigned>(h));
+      x->data = nullptr; // cairo owns the pixels
+      XDestroyImage(x);
+    }
+  } else {
+    cairo_t* cr = cairo_create(mSurface);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_set_source_surface(cr, image, pixels.L, pixels.T);
+    cairo_rectangle(cr, pixels.L, pixels.T, pixels.W(), pixels.H());
+    cairo_fill(cr);
+    cairo_destroy(cr);
+  }
+  cairo_surface_destroy(image);
   cairo_surface_flush(mSurface);
   XFlush(mDisplay);
   ++mPaints;

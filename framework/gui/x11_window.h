@@ -14,6 +14,7 @@ class X11ErrorTrap;
 typedef struct _XDisplay Display;
 typedef struct _cairo_surface cairo_surface_t;
 union _XEvent;
+struct _XGC;
 
 // What the window asks of the view that owns it; sizes and points in physical pixels.
 class X11WindowOwner {
@@ -81,6 +82,8 @@ private:
   float mContentScale;
   unsigned long mWindow = 0;
   cairo_surface_t* mSurface = nullptr;
+  void* mVisual = nullptr; // Visual*
+  _XGC* mGC = nullptr;     // set when pixels go up with XPutImage
   int mPixelW = 0, mPixelH = 0;
   IRECT mExposed;
   bool mInvalid = true;
