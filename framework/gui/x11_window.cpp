@@ -95,7 +95,7 @@ bool X11Window::Create(unsigned long parent, std::string* why) {
 }
 
 X11Window::~X11Window() {
-  TakeKeyboard(false);
+  SetKeyboardFocus(false);
   if (mGC) XFreeGC(mDisplay, mGC);
   if (mSurface) cairo_surface_destroy(mSurface);
   if (mWindow) {
@@ -334,7 +334,7 @@ void X11Window::SetCursor(ECursor cursor) {
   ApplyCursor();
 }
 
-void X11Window::TakeKeyboard(bool take) {
+void X11Window::SetKeyboardFocus(bool take) {
   if (take == mHasKeyboard) return;
   mHasKeyboard = take;
   if (take) {

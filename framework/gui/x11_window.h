@@ -47,9 +47,9 @@ public:
   float ContentScale() const { return mContentScale; }
   int PixelWidth() const { return mPixelW; }
   int PixelHeight() const { return mPixelH; }
-  // While text is typed into the editor it takes the keyboard focus, and gives it back after.
-  void TakeKeyboard(bool take);
   bool HasKeyboard() const { return mHasKeyboard; }
+  // The private connection, for windows of the editor's own (pop-up menus).
+  Display* GetDisplay() const { return mDisplay; }
   bool ButtonHeld() const { return mButtons != 0; }
 
   // What was painted, for measurements: number of paints and the last painted rectangle in
@@ -63,6 +63,8 @@ public:
   void SetCursor(ECursor cursor) override;
   void RequestResize(int windowW, int windowH) override;
   void OpenHostContextMenu(int paramIdx, float x, float y) override;
+  // While text is typed into the editor it takes the keyboard focus, and gives it back after.
+  void SetKeyboardFocus(bool take) override;
 
 private:
   X11Window(Display* display, IGraphics& graphics, X11WindowOwner* owner, float contentScale);

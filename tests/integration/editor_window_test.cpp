@@ -335,6 +335,33 @@ TEST_F(EditorWindowTest, LateCallsAfterRemovalAndAHostThatDestroysItsWindowFirst
   expectOneGesture(plugin.handler().takeGestures(), itest::TinyEditorPlugin::kLevel);
 }
 
+TEST_F(EditorWindowTest, ATextFieldTakesTheKeyboardAndGivesItBack) {
+  open();
+  const unsigned long before = host->focusWindow();
+  IGraphics* g = itest::TinyEditorPlugin::openEditor();
+  std::string typed;
+  g->SetKeyHandler([&](float, float, const IKeyPress& key) {
+    typed += key.utf8;
+    return true;
+  });
+  // Keys typed while the editor does not hold the keyboard stay the host's.
+  host->moveTo(knobX(0), knobY(0));
+  host->keyDown('a');
+  host->keyUp('a');
+  host->pump(30);
+  EXPECT_EQ(typed, "");
+  g->GetPlatform()->SetKeyboardFocus(true);
+  host->pump(10);
+  EXPECT_EQ(host->focusWindow(), host->pluginWindow());
+  host->keyDown('b');
+  host->keyUp('b');
+  host->pump(30);
+  EXPECT_EQ(typed, "b");
+  g->GetPlatform()->SetKeyboardFocus(false);
+  host->pump(10);
+  EXPECT_EQ(host->focusWindow(), before);
+}
+
 TEST_F(EditorWindowTest, WithoutARunLoopTheEditorSaysSoAndNeverBlocks) {
   vhost::EditorOptions options;
   options.offerRunLoop = false;

@@ -223,6 +223,13 @@ bool EditorHost::screenshot(const std::string& pngPath) const {
   return ok;
 }
 
+unsigned long EditorHost::focusWindow() const {
+  Window focus = 0;
+  int revert = 0;
+  XGetInputFocus(display_, &focus, &revert);
+  return focus;
+}
+
 bool EditorHost::cursorInvisible() const {
   XFixesCursorImage* image = XFixesGetCursorImage(display_);
   if (!image) return false;

@@ -65,6 +65,8 @@ public:
   cairo_surface_t* capture() const;
   bool screenshot(const std::string& pngPath) const;
 
+  // The window that has the keyboard focus now.
+  unsigned long focusWindow() const;
   // Whether the pointer's cursor is invisible now (as an editor hides it during a drag).
   bool cursorInvisible() const;
 
