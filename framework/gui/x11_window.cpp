@@ -1,6 +1,7 @@
 #include "framework/gui/x11_window.h"
 
 #include "framework/gui/graphics.h"
+#include "framework/gui/text_entry_xkb.h"
 #include "framework/gui/x11_error_trap.h"
 
 #include <X11/Xlib.h>
@@ -232,11 +233,15 @@ void X11Window::Handle(XEvent& event) {
     break;
   case KeyPress: {
     IKeyPress key;
-    KeySym sym = 0;
-    char text[sizeof key.utf8] = {};
-    const int n = XLookupString(&event.xkey, text, sizeof text - 1, &sym, nullptr);
-    key.keysym = static_cast<uint32_t>(sym);
-    for (int i = 0; i < n && i < static_cast<int>(sizeof key.utf8) - 1; ++i) key.utf8[i] = text[i];
+    // The user's layout through xkbcommon; Xlib's Latin-1 lookup when the server has no XKB.
+    if (!mKeys || !mKeys->Translate(event.xkey.keycode, event.xkey.state, key)) {
+      KeySym sym = 0;
+      char text[sizeof key.utf8] = {};
+      const int n = XLookupString(&event.xkey, text, sizeof text - 1, &sym, nullptr);
+      key.keysym = static_cast<uint32_t>(sym);
+      for (int i = 0; i < n && i < static_cast<int>(sizeof key.utf8) - 1; ++i)
+        key.utf8[i] = text[i];
+    }
     key.shift = (event.xkey.state & ShiftMask) != 0;
     key.ctrl = (event.xkey.state & ControlMask) != 0;
     mGraphics.OnKeyDown(ToLogical(event.xkey.x), ToLogical(event.xkey.y), key);
@@ -338,6 +343,8 @@ void X11Window::SetKeyboardFocus(bool take) {
   if (take == mHasKeyboard) return;
   mHasKeyboard = take;
   if (take) {
+    // The keymap is read when typing starts, not for every editor that is only looked at.
+    if (!mKeys) mKeys = std::make_unique<XkbKeyTranslator>(DisplayString(mDisplay));
     int revert = 0;
     XGetInputFocus(mDisplay, &mPreviousFocus, &revert);
     XSelectInput(mDisplay, mWindow, kEventMask | KeyPressMask | KeyReleaseMask);

@@ -11,6 +11,7 @@
 
 class IGraphics;
 class X11ErrorTrap;
+class XkbKeyTranslator;
 typedef struct _XDisplay Display;
 typedef struct _cairo_surface cairo_surface_t;
 union _XEvent;
@@ -100,6 +101,7 @@ private:
   bool mInside = false;
 
   bool mHasKeyboard = false;
+  std::unique_ptr<XkbKeyTranslator> mKeys;
   unsigned long mPreviousFocus = 0;
 
   ECursor mCursor = ECursor::kArrow;
