@@ -150,9 +150,8 @@ int main(int argc, char** argv) {
       std::string why;
       if (!host.open(tiny.controller(), {}, &why)) throw vhost::HostError(why);
       measureIdle("tiny", host, server.pid(), seconds);
-      measureKnob("tiny", "automation", host, [&] {
-        tiny.controller()->setParamNormalized(itest::TinyEditorPlugin::kLevel, 0.9);
-      });
+      measureKnob("tiny", "automation", host,
+                  [&] { tiny.automate(itest::TinyEditorPlugin::kLevel, 0.9); });
       const IRECT k = itest::TinyEditorPlugin::knobRect(0);
       std::printf("editor_knob case=tiny knob_rect=%dx%d+%d+%d (plus 1 pixel of antialiasing)\n",
                   static_cast<int>(k.W()), static_cast<int>(k.H()), static_cast<int>(k.L),
@@ -166,6 +165,7 @@ int main(int argc, char** argv) {
 
     const auto bundle = vhost::Bundle::load(bundlePath);
     vhost::PluginInstance plugin(*bundle, "bench_editor");
+    plugin.start(vhost::ProcessConfig{});
     std::string why;
     if (!host.open(plugin.controller(), {}, &why)) {
       std::printf("editor_idle case=bundle error=\"%s\"\n", why.c_str());
@@ -175,8 +175,10 @@ int main(int argc, char** argv) {
     const vhost::ParamInfo* cutoff = plugin.findParameter("Cutoff");
     const Steinberg::Vst::ParamID id = cutoff ? cutoff->id : 0;
     measureKnob("bundle", "automation", host, [&] {
+      // As a DAW automates: the controller is told and the next block carries the change.
       const double v = plugin.controller()->getParamNormalized(id);
-      plugin.controller()->setParamNormalized(id, v < 0.5 ? 0.9 : 0.1);
+      plugin.setParameter(id, v < 0.5 ? 0.9 : 0.1);
+      plugin.process(0);
     });
     host.close();
   } catch (const vhost::HostError& e) {

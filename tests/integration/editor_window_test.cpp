@@ -99,7 +99,7 @@ TEST_F(EditorWindowTest, DragsTurnTheKnobAsOneGestureAtTheHostFinerWithShift) {
   for (const Case& c : {Case{false, 0.40}, Case{true, 0.04}}) {
     SCOPED_TRACE(c.shift ? "with Shift" : "without Shift");
     open();
-    plugin.controller()->setParamNormalized(itest::TinyEditorPlugin::kLevel, 0.5);
+    plugin.automate(itest::TinyEditorPlugin::kLevel, 0.5);
     host->pump(50);
     itest::Image before(host->capture());
     if (c.shift) host->keyDown(kShiftKey);
@@ -118,7 +118,7 @@ TEST_F(EditorWindowTest, DragsTurnTheKnobAsOneGestureAtTheHostFinerWithShift) {
 TEST_F(EditorWindowTest, DoubleClickGoesToTheDefaultAndTheWheelSteps) {
   open();
   const int level = itest::TinyEditorPlugin::kLevel;
-  plugin.controller()->setParamNormalized(level, 0.8);
+  plugin.automate(level, 0.8);
   host->pump(50);
   host->moveTo(knobX(0), knobY(0));
   host->pump(5);
@@ -170,7 +170,7 @@ TEST_F(EditorWindowTest, RightClickOpensTheHostsMenuForThatParameter) {
 TEST_F(EditorWindowTest, HostAutomationMovesOnlyItsKnob) {
   open();
   itest::Image before(host->capture());
-  plugin.controller()->setParamNormalized(itest::TinyEditorPlugin::kDrive, 1.0);
+  plugin.automate(itest::TinyEditorPlugin::kDrive, 1.0);
   host->pump(80);
   itest::Image after(host->capture());
   EXPECT_GT(itest::changedPixels(before, after, itest::TinyEditorPlugin::knobRect(1)), 0);
@@ -224,7 +224,7 @@ TEST_F(EditorWindowTest, HiDpiContentScaleGivesAWindowOfThatManyPixels) {
   itest::Image shot(host->capture());
   EXPECT_TRUE(itest::near(shot.pixel(2 * (knobX(0) - 20), 2 * (knobY(0) + 20)), 200, 200, 190));
   // Mouse positions are divided back: a drag of 80 pixels is 40 logical ones.
-  plugin.controller()->setParamNormalized(itest::TinyEditorPlugin::kLevel, 0.5);
+  plugin.automate(itest::TinyEditorPlugin::kLevel, 0.5);
   host->pump(30);
   host->drag(2 * knobX(0), 2 * knobY(0), 2 * knobX(0), 2 * knobY(0) - 80, 8);
   host->pump(30);

@@ -108,6 +108,11 @@ double TinyEditorPlugin::value(int param) const {
   return plugin_->Plug().GetParam(param)->GetNormalized();
 }
 
+void TinyEditorPlugin::automate(int param, double normalized) {
+  plugin_->setParamNormalized(static_cast<Steinberg::Vst::ParamID>(param), normalized);
+  plugin_->Plug().GetParam(param)->SetFromNormalized(normalized);
+}
+
 IGraphics* TinyEditorPlugin::openEditor() {
   return gOpen;
 }

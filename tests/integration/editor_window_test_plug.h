@@ -22,7 +22,10 @@ public:
   Steinberg::Vst::IEditController* controller() const;
   vhost::ComponentHandler& handler() const { return *handler_; }
   PluginBase& plug() const { return plugin_->Plug(); }
+  // The value that plays (the processor's side).
   double value(int param) const;
+  // As a DAW's automation: the controller is told, and the processor receives the same change.
+  void automate(int param, double normalized);
 
   // The editor that is open now (nullptr when none), and how many were made and closed.
   static IGraphics* openEditor();
