@@ -183,8 +183,7 @@ bool Synth::configWritable() const {
   if (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || access(folder.c_str(), W_OK) != 0)
     return false;
   if (stat(iniPath.c_str(), &st) != 0) return errno == ENOENT;
-  // No write bit at all marks the file read-only, for the superuser too.
-  return S_ISREG(st.st_mode) && (st.st_mode & 0222) != 0 && access(iniPath.c_str(), W_OK) == 0;
+  return S_ISREG(st.st_mode) && access(iniPath.c_str(), W_OK) == 0;
 }
 
 bool Synth::saveStartupFxb() {

@@ -7,5 +7,6 @@
 std::string AtomicWriteTempPath(const std::string& path);
 
 // Writes `text` to `path`. Returns false, leaving `path` untouched, when anything fails. A
-// read-only existing file is left alone (false); its permission bits are kept otherwise.
+// existing file this user may not write is left alone (false); its permission bits are kept
+// otherwise.
 bool WriteFileAtomically(const std::string& path, const std::string& text);

@@ -107,9 +107,18 @@ IniFileContext* GetFileContext(const char* path) {
   return slot;
 }
 
-void WriteBackFile(IniFileContext& context) {
-  if (WriteFileAtomically(context.path, FormatIniText(context.sections)))
+// False when the file could not be replaced (disk full, I/O error, failed rename). The slot is
+// then emptied, so the next read sees the file as it is, not a change that never reached it.
+bool WriteBackFile(IniFileContext& context) {
+  if (WriteFileAtomically(context.path, FormatIniText(context.sections))) {
     context.fileStamp = StampOfPath(context.path);
+    return true;
+  }
+  context.used = false;
+  context.path.clear();
+  context.sections.clear();
+  context.fileStamp = FileStamp();
+  return false;
 }
 
 bool IsBlank(char c) {
@@ -177,8 +186,7 @@ bool WritePrivateProfileString(const char* section, const char* key, const char*
       k->second = value;
     }
   }
-  WriteBackFile(*context);
-  return true;
+  return WriteBackFile(*context);
 }
 
 bool WritePrivateProfileSection(const char* section, const char* data, const char* path) {
@@ -208,6 +216,5 @@ bool WritePrivateProfileSection(const char* section, const char* data, const cha
       k->second = text.substr(equals + 1);
     }
   }
-  WriteBackFile(*context);
-  return true;
+  return WriteBackFile(*context);
 }

@@ -10,10 +10,11 @@ int GetPrivateProfileString(const char* section, const char* key, const char* de
                             char* buffer, int size, const char* path);
 
 // Sets (value given), removes (value null) a key, or removes the whole section (key null), and
-// rewrites the file when that changed anything. False for a null section or an empty key.
+// rewrites the file when that changed anything. False for a null section or an empty key, and
+// when the file could not be rewritten; the change is then dropped, not kept in memory.
 bool WritePrivateProfileString(const char* section, const char* key, const char* value,
                                const char* path);
 
 // Replaces all keys of `section` with `data`: zero-terminated "key=value" strings ended by an
-// empty string. False for a null section.
+// empty string. False for a null section or when the file could not be rewritten.
 bool WritePrivateProfileSection(const char* section, const char* data, const char* path);

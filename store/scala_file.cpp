@@ -1,5 +1,7 @@
 #include "store/scala_file.h"
 
+#include "store/fx_format.h"
+
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -173,9 +175,9 @@ std::string FormatScalaExport(const std::string& displayName, const double cents
 }
 
 bool WriteScalaFile(const std::string& path, const double cents[12]) {
-  std::FILE* file = std::fopen(path.c_str(), "w");
-  if (!file) return false;
   const std::string text = FormatScalaExport(ScalaDisplayName(path), cents);
-  const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-  return (std::fclose(file) == 0) && written;
+  IByteChunk bytes;
+  bytes.AppendBytes(text.data(), static_cast<int>(text.size()));
+  // Replaced in one step, as program and bank files are: a failed write keeps the old tuning.
+  return fx::WriteWholeFile(path, bytes);
 }

@@ -55,5 +55,6 @@ std::string ScalaDisplayName(const std::string& path);
 // The export: 12 pitches in cents above the reference (degree 1..12), five decimals each.
 std::string FormatScalaExport(const std::string& displayName, const double cents[12]);
 
-// Writes the export to `path`; false when the file cannot be written completely.
+// Writes the export to `path`; false when the file cannot be written completely, which then
+// keeps whatever file was there.
 bool WriteScalaFile(const std::string& path, const double cents[12]);

@@ -1,4 +1,5 @@
 #include "store/fxb_file.h"
+#include "tests/unit/file_size_limit.h"
 #include "tests/unit/plugin/config_fixture.h"
 
 #include <sys/stat.h>
@@ -279,12 +280,17 @@ TEST_F(ConfigTest, UnusableSettingsFolderRunsOnInitialValues) {
   EXPECT_EQ(plug->startupBank, "/b.fxb"); // kept in memory for this session
 }
 
-TEST_F(ConfigTest, ReadOnlyFileIsNeitherWrittenNorPretendedWritten) {
+TEST_F(ConfigTest, FailedWriteIsNeitherPretendedNorKeptInMemory) {
   writeIni("[MIDI Global]\nMIDI Thru=false\n");
-  chmod(temp.iniPath().c_str(), 0444);
   auto plug = makePlug();
   plug->midiThru = true;
-  EXPECT_FALSE(plug->saveConfig(-1));
+  {
+    const FileSizeLimit diskFull(8);
+    EXPECT_FALSE(plug->saveConfig(-1));
+    EXPECT_FALSE(plug->saveConfig(22));
+    EXPECT_FALSE(plug->storeProgramPath("/patches"));
+    EXPECT_EQ(plug->setStartupFxb("/b.fxb"), -1);
+  }
   EXPECT_EQ(ini(), "[MIDI Global]\nMIDI Thru=false\n");
   // The unsaved value must not linger in the profile cache either.
   ASSERT_EQ(plug->loadConfig(), 0);

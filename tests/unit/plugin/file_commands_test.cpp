@@ -1,6 +1,7 @@
 #include "plugin/file_commands.h"
 #include "store/fxb_file.h"
 #include "store/fxp_file.h"
+#include "tests/unit/file_size_limit.h"
 #include "tests/unit/platform/loopback_http_server.h"
 #include "tests/unit/plugin/config_fixture.h"
 
@@ -260,16 +261,19 @@ TEST_F(FileCommandsTest, MidiSwitchesAndWindowSizeAreWrittenAtOnce) {
 }
 
 TEST_F(FileCommandsTest, ConfigurationThatCannotBeWrittenIsReportedNotPraised) {
-  chmod(temp.iniPath().c_str(), 0444);
   const std::string before = ini();
-  run(File::kMidiThru);
-  EXPECT_TRUE(plug->midiThru); // in effect for this session
-  run(File::kSaveWindowSize);
-  dialogs.QueueAnswer(true);
-  run(File::kSaveConfiguration);
+  {
+    const FileSizeLimit diskFull(0);
+    run(File::kMidiThru);
+    EXPECT_TRUE(plug->midiThru); // in effect for this session
+    run(File::kIgnoreProgramChange);
+    run(File::kSaveWindowSize);
+    dialogs.QueueAnswer(true);
+    run(File::kSaveConfiguration);
+  }
   EXPECT_EQ(ini(), before);
   const auto shown = messages();
-  ASSERT_EQ(shown.size(), 3u);
+  ASSERT_EQ(shown.size(), 4u);
   for (const auto& m : shown) {
     EXPECT_EQ(m.text, "Cannot write the INI configuration file:\n" + temp.iniPath());
     EXPECT_EQ(m.caption, "Error");

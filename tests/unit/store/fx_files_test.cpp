@@ -2,6 +2,7 @@
 #include "store/fxb_file.h"
 #include "store/fxp_file.h"
 #include "tests/unit/core/preset_test_plug.h"
+#include "tests/unit/file_size_limit.h"
 
 #include <gtest/gtest.h>
 
@@ -548,15 +549,18 @@ TEST(FxFiles, UnwritablePathsFailAndKeepWhatIsThere) {
 }
 
 TEST(FxFiles, FailedWriteKeepsTheExistingFile) {
-  if (geteuid() == 0) GTEST_SKIP() << "folder permissions do not bind the super-user";
   TempDir dir;
   PresetTestPlug plug;
-  ASSERT_EQ(mkdir((dir / "locked").c_str(), 0755), 0);
-  writeText(dir / "locked/old.fxb", "old bank");
-  ASSERT_EQ(chmod((dir / "locked").c_str(), 0555), 0);
-  EXPECT_FALSE(SaveBankAsFXB(plug, dir / "locked/old.fxb"));
-  EXPECT_EQ(readText(dir / "locked/old.fxb"), "old bank");
-  chmod((dir / "locked").c_str(), 0755);
+  writeText(dir / "old.fxb", "old bank");
+  writeText(dir / "old.fxp", "old program");
+  {
+    const FileSizeLimit diskFull(16);
+    EXPECT_FALSE(SaveBankAsFXB(plug, dir / "old.fxb"));
+    EXPECT_FALSE(SavePresetAsFXP(plug, dir / "old.fxp"));
+  }
+  EXPECT_EQ(readText(dir / "old.fxb"), "old bank");
+  EXPECT_EQ(readText(dir / "old.fxp"), "old program");
+  EXPECT_EQ(dir.entries(), 2); // no temporary file left behind
 }
 
 TEST(FxFiles, UnreadablePathsFail) {

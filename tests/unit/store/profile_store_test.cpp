@@ -1,6 +1,7 @@
 #include "store/atomic_file_write.h"
 #include "store/ini_parser.h"
 #include "store/profile_store.h"
+#include "tests/unit/file_size_limit.h"
 #include "tests/unit/store/temp_home_test.h"
 
 #include <gtest/gtest.h>
@@ -268,19 +269,24 @@ TEST_F(ProfileStoreTest, BinaryGarbageIsReadWithoutHarm) {
   EXPECT_EQ(Get(ini, "Bin", "new"), "1");
 }
 
-TEST_F(ProfileStoreTest, ReadOnlyFileOrMissingFolderKeepsChangesInMemoryOnly) {
-  const std::string ini = PathOf("readonly.ini");
+TEST_F(ProfileStoreTest, FailedWriteBackIsReportedAndNotKeptInMemory) {
+  const std::string ini = PathOf("full.ini");
   WriteText(ini, "[Global]\nKey=old\n");
-  chmod(ini.c_str(), 0444);
-  EXPECT_TRUE(WritePrivateProfileString("Global", "Key", "new", ini.c_str()));
+  ASSERT_EQ(Get(ini, "Global", "Key"), "old");
+  {
+    const FileSizeLimit diskFull(8);
+    EXPECT_FALSE(WritePrivateProfileString("Global", "Key", "new", ini.c_str()));
+    EXPECT_FALSE(WritePrivateProfileString("Global", "Other", "x", ini.c_str()));
+    EXPECT_FALSE(WritePrivateProfileSection("Global", "Key=new\0", ini.c_str()));
+  }
   EXPECT_EQ(ReadText(ini), "[Global]\nKey=old\n");
-  EXPECT_EQ(StatOf(ini).st_mode & 0777, 0444u);
-  EXPECT_EQ(Get(ini, "Global", "Key"), "new");
+  EXPECT_EQ(Get(ini, "Global", "Key"), "old");
+  EXPECT_EQ(Get(ini, "Global", "Other"), "<none>");
   EXPECT_NE(access(AtomicWriteTempPath(ini).c_str(), F_OK), 0);
 
   const std::string nowhere = PathOf("missing/folder/varnel.ini");
-  EXPECT_TRUE(WritePrivateProfileString("Global", "Key", "v", nowhere.c_str()));
-  EXPECT_EQ(Get(nowhere, "Global", "Key"), "v");
+  EXPECT_FALSE(WritePrivateProfileString("Global", "Key", "v", nowhere.c_str()));
+  EXPECT_EQ(Get(nowhere, "Global", "Key"), "<none>");
   EXPECT_NE(access(nowhere.c_str(), F_OK), 0);
 }
 
@@ -288,8 +294,8 @@ TEST_F(ProfileStoreTest, SpecialFilesInPlaceOfTheIniNeverBlock) {
   const std::string fifo = PathOf("fifo.ini");
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   EXPECT_EQ(Get(fifo, "A", "k", "dflt"), "dflt");
-  EXPECT_TRUE(WritePrivateProfileString("A", "k", "v", fifo.c_str()));
-  EXPECT_EQ(Get(fifo, "A", "k"), "v"); // kept in memory only
+  EXPECT_FALSE(WritePrivateProfileString("A", "k", "v", fifo.c_str()));
+  EXPECT_EQ(Get(fifo, "A", "k", "dflt"), "dflt");
   struct stat st;
   ASSERT_EQ(lstat(fifo.c_str(), &st), 0);
   EXPECT_TRUE(S_ISFIFO(st.st_mode));
@@ -297,14 +303,15 @@ TEST_F(ProfileStoreTest, SpecialFilesInPlaceOfTheIniNeverBlock) {
   const std::string folder = PathOf("folder.ini");
   ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
   EXPECT_EQ(Get(folder, "A", "k", "dflt"), "dflt");
-  EXPECT_TRUE(WritePrivateProfileString("A", "k", "v", folder.c_str()));
+  EXPECT_FALSE(WritePrivateProfileString("A", "k", "v", folder.c_str()));
 
   // A FIFO where the temporary file goes: the write fails cleanly, the file stays as it was.
   const std::string ini = PathOf("tempfifo.ini");
   WriteText(ini, "[A]\nk=1\n");
   ASSERT_EQ(mkfifo(AtomicWriteTempPath(ini).c_str(), 0600), 0);
-  EXPECT_TRUE(WritePrivateProfileString("A", "k", "2", ini.c_str()));
+  EXPECT_FALSE(WritePrivateProfileString("A", "k", "2", ini.c_str()));
   EXPECT_EQ(ReadText(ini), "[A]\nk=1\n");
+  EXPECT_EQ(Get(ini, "A", "k"), "1");
 }
 
 TEST_F(ProfileStoreTest, WriteBackReplacesStaleTempFileAndKeepsPermissionsAndLinks) {

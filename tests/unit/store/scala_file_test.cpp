@@ -1,5 +1,6 @@
 #include "store/scala_file.h"
 #include "store/tuning_presets.h"
+#include "tests/unit/file_size_limit.h"
 #include "tests/unit/store/temp_home_test.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +8,9 @@
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
@@ -241,6 +244,27 @@ TEST_F(ScalaFileTest, MissingOrUnwritableFiles) {
   const std::string fifo = mDir + "/fifo.scl";
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   EXPECT_FALSE(ScalaScaleFile(fifo.c_str()).IsOpen());
+}
+
+TEST_F(ScalaFileTest, FailedExportKeepsTheOldTuning) {
+  const std::string path = mDir + "/old.scl";
+  const std::string old = "! old.scl\nOld tuning\n 1\n 2/1\n";
+  { std::ofstream(path, std::ios::binary) << old; }
+  double cents[12];
+  for (int k = 0; k < 12; ++k) cents[k] = 100.0 * (k + 1);
+  {
+    const FileSizeLimit diskFull(16);
+    EXPECT_FALSE(WriteScalaFile(path, cents));
+  }
+  std::ifstream in(path, std::ios::binary);
+  const std::string kept((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(kept, old);
+  int entries = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(mDir)) {
+    (void)entry;
+    ++entries;
+  }
+  EXPECT_EQ(entries, 1); // no temporary file left behind
 }
 
 TEST(MicroTuningPresets, EveryPresetIsRecognisedAsItself) {
