@@ -1,6 +1,7 @@
 #include "plugin/file_commands.h"
 
 #include "framework/platform/platform_dialogs.h"
+#include "framework/platform/save_file_name.h"
 #include "plugin/synth.h"
 #include "store/fxb_file.h"
 #include "store/fxp_file.h"
@@ -138,8 +139,8 @@ void runCommand(Synth& plug, int command) {
   case kSaveProgram: {
     const std::string name = replaceIllegalFileChar(
         cutUtf8(plug.GetPresetName(plug.GetCurrentPresetIdx()), kMaxDefaultNameBytes));
-    const std::string path =
-        dialogs.ChooseFileToSave(programRequest("Save Program", folders.pathToPrograms, name));
+    const std::string path = ChooseFileToSaveWithExtension(
+        dialogs, programRequest("Save Program", folders.pathToPrograms, name));
     if (path.empty()) break;
     plug.ModifyCurrentPreset();
     const bool saved = SavePresetAsFXP(plug, path);
@@ -159,8 +160,8 @@ void runCommand(Synth& plug, int command) {
   }
 
   case kSaveBank: {
-    const std::string path =
-        dialogs.ChooseFileToSave(bankRequest("Save Bank", folders.pathToPrograms, "Varnel"));
+    const std::string path = ChooseFileToSaveWithExtension(
+        dialogs, bankRequest("Save Bank", folders.pathToPrograms, "Varnel"));
     if (path.empty()) break;
     plug.ModifyCurrentPreset();
     const bool saved = SaveBankAsFXB(plug, path);

@@ -91,6 +91,7 @@ public:
   }
   int unserializeVellsoundState(const IByteChunk& chunk, int startPos);
   static bool isNewVersion_1_1_1(const IByteChunk& chunk, int pos);
+  int StateEnd(const IByteChunk& chunk, int startPos) const override;
 
   const double* getModSource(int item) const;
   const bool* getTrigger(int item) const;

@@ -1,5 +1,6 @@
 // Micro-tuning: the built-in temperaments and Scala import and export of the two tables.
 #include "framework/platform/platform_dialogs.h"
+#include "framework/platform/save_file_name.h"
 #include "plugin/varnel.h"
 #include "store/scala_file.h"
 #include "store/tuning_presets.h"
@@ -71,7 +72,7 @@ void Varnel::loadMicroTuning(int table) {
 void Varnel::saveMicroTuning(int table) {
   FileDialogRequest request = scalaRequest("Save Tuning", homePath);
   request.defaultName = kScalaDefaultName;
-  const std::string path = dialogs().ChooseFileToSave(request);
+  const std::string path = ChooseFileToSaveWithExtension(dialogs(), request);
   if (path.empty()) return;
   homePath = folderWithSlash(path);
 

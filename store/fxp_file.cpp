@@ -54,10 +54,15 @@ bool LoadPresetFromFXPData(PluginBase& plug, const uint8_t* data, size_t size) {
 
   if (type == fx::kProgramChunkType) {
     size_t start = 0;
-    if (!fx::ChunkPayloadStart(file, kChunkOffset, start)) return false;
+    int32_t chunkSize = 0;
+    if (!fx::ChunkPayloadStart(file, kChunkOffset, start) ||
+        !file.ReadBE32(kChunkOffset - 4, chunkSize))
+      return false;
+    // Only the bytes the chunk claims; a state cut short in them is refused before any of it
+    // is applied, so the program stays as it was.
     IByteChunk chunk;
-    chunk.AppendBytes(data, static_cast<int>(size));
-    // A state the reader stops in still counts: older, shorter value lists load that way.
+    chunk.AppendBytes(data, static_cast<int>(kChunkOffset + static_cast<size_t>(chunkSize)));
+    if (plug.StateEnd(chunk, static_cast<int>(start)) < 0) return false;
     plug.UnserializeState(chunk, static_cast<int>(start));
     plug.ModifyCurrentPreset(newName);
     plug.RestorePreset(plug.GetCurrentPresetIdx());

@@ -101,6 +101,13 @@ public:
   void ClearParamOut() { mParamOutCount = 0; }
 
   // State.
+  // The position after a complete state at startPos, or -1 when any part of it is missing.
+  // Applies nothing, so that a state can be refused before any of it is heard.
+  virtual int StateEnd(const IByteChunk& chunk, int startPos) const {
+    const int64_t end = static_cast<int64_t>(startPos) + 8 * static_cast<int64_t>(NParams());
+    return startPos >= 0 && end <= chunk.Size() ? static_cast<int>(end) : -1;
+  }
+
   virtual bool SerializeState(IByteChunk& chunk) const { return SerializeParams(chunk); }
   virtual int UnserializeState(const IByteChunk& chunk, int startPos) {
     return UnserializeParams(chunk, startPos);

@@ -42,15 +42,23 @@ public:
     return SerializeParams(chunk);
   }
 
+  int StateEnd(const IByteChunk& chunk, int startPos) const override {
+    return PluginBase::StateEnd(chunk, hasMarker(chunk, startPos) ? startPos + 8 : startPos);
+  }
+
   // Marker and index are optional (older chunks are bare value lists); the index is skipped.
   int UnserializeState(const IByteChunk& chunk, int startPos) override {
     int pos = startPos;
-    if (pos >= 0 && static_cast<int64_t>(pos) + 4 <= chunk.Size() &&
-        std::memcmp(chunk.GetData() + pos, kMarker, 4) == 0) {
+    if (hasMarker(chunk, pos)) {
       int32_t index = 0;
       pos = chunk.ReadValue(&index, pos + 4);
     }
     return UnserializeParams(chunk, pos);
+  }
+
+  static bool hasMarker(const IByteChunk& chunk, int pos) {
+    return pos >= 0 && static_cast<int64_t>(pos) + 4 <= chunk.Size() &&
+           std::memcmp(chunk.GetData() + pos, kMarker, 4) == 0;
   }
 
   std::vector<double> Values() const {

@@ -1,3 +1,4 @@
+#include "framework/platform/save_file_name.h"
 #include "framework/platform/scripted_dialogs.h"
 #include "framework/platform/zenity_dialogs.h"
 
@@ -162,3 +163,20 @@ TEST(ScriptedDialogs, AnswersFromQueuesAndRecordsEveryCall) {
 }
 
 } // namespace
+
+TEST(SaveFileName, TheDialogsExtensionIsAddedWhenTheNameDoesNotEndInOne) {
+  FileDialogRequest request;
+  request.filters.push_back({"Bank files", {"*.fxb"}});
+  const struct {
+    const char* chosen;
+    const char* saved;
+  } cases[] = {{"/b/Varnel", "/b/Varnel.fxb"},         {"/b/Varnel.fxb", "/b/Varnel.fxb"},
+               {"/b/Varnel.FXB", "/b/Varnel.FXB"},     {"/b/Bass v1.2", "/b/Bass v1.2.fxb"},
+               {"/b.fxb/Varnel", "/b.fxb/Varnel.fxb"}, {"", ""}};
+  for (const auto& c : cases) EXPECT_EQ(WithDialogExtension(c.chosen, request), c.saved);
+
+  FileDialogRequest folderPicker;
+  folderPicker.filters.push_back({"", {" "}});
+  EXPECT_EQ(WithDialogExtension("/b/Varnel", folderPicker), "/b/Varnel");
+  EXPECT_EQ(WithDialogExtension("/b/Varnel", FileDialogRequest()), "/b/Varnel");
+}

@@ -131,6 +131,78 @@ TEST_F(FileCommandsTest, FailedLoadsAndSavesSayWhatFailedAndRememberTheFolder) {
   EXPECT_EQ(File::rememberedFolders().pathToPrograms, temp.dir + "/missing");
 }
 
+TEST_F(FileCommandsTest, ShortProgramFileIsRefusedAndKeepsTheProgram) {
+  plug->GetParam(kCutoff)->SetValue(0.3);
+  plug->ModifyCurrentPreset("Mine");
+  plug->GetParam(kCutoff)->SetValue(0.4); // an unsaved edit
+  IByteChunk whole;
+  ASSERT_TRUE(MakePresetFXP(*plug, whole));
+  const std::string file(reinterpret_cast<const char*>(whole.GetData()),
+                         static_cast<size_t>(whole.Size()));
+  const int current = plug->GetCurrentPresetIdx();
+  IByteChunk stored;
+  stored.AppendBytes(plug->GetPreset(current).chunk.GetData(),
+                     plug->GetPreset(current).chunk.Size());
+
+  // The size fields agree with the bytes that are there: chunk of size 0, only the version
+  // header, cut inside the name, cut inside the values.
+  for (const size_t chunkBytes : {size_t{0}, size_t{8}, size_t{8 + 12 + 4 + 2},
+                                  static_cast<size_t>(whole.Size()) - 60 - 100}) {
+    std::string shortFile = file.substr(0, 60 + chunkBytes);
+    const auto putBE32 = [&](size_t at, uint32_t v) {
+      for (int i = 0; i < 4; ++i) shortFile[at + i] = static_cast<char>(v >> (24 - 8 * i));
+    };
+    putBE32(4, static_cast<uint32_t>(shortFile.size()));
+    putBE32(56, static_cast<uint32_t>(chunkBytes));
+    const std::string path = temp.dir + "/short.fxp";
+    writeFile(path, shortFile);
+    dialogs.QueuePath(path);
+    run(File::kLoadProgram);
+    EXPECT_EQ(plug->GetCurrentPresetIdx(), current) << chunkBytes;
+    EXPECT_EQ(plug->GetPresetName(current), "Mine") << chunkBytes;
+    EXPECT_TRUE(plug->GetPreset(current).chunk.IsEqual(stored)) << chunkBytes;
+    EXPECT_DOUBLE_EQ(plug->GetParam(kCutoff)->GetValue(), 0.4) << chunkBytes;
+    EXPECT_DOUBLE_EQ(plug->GetParam(kFinal)->GetValue(), 0.25) << chunkBytes;
+  }
+  const auto shown = messages();
+  ASSERT_EQ(shown.size(), 4u);
+  for (const auto& m : shown) {
+    EXPECT_EQ(m.text, "Cannot load file!");
+    EXPECT_EQ(m.caption, "Error");
+  }
+}
+
+TEST_F(FileCommandsTest, SavedFilesGetTheDialogsExtensionWhenTheNameHasNone) {
+  const std::string folder = temp.dir + "/saved";
+  std::filesystem::create_directories(folder);
+  dialogs.QueuePath(folder + "/Varnel"); // the proposed name, accepted as it is
+  run(File::kSaveBank);
+  dialogs.QueuePath(folder + "/Lead 1.5"); // a program name with a dot in it
+  run(File::kSaveProgram);
+  dialogs.QueuePath(folder + "/Upper.FXP");
+  run(File::kSaveProgram);
+  EXPECT_TRUE(std::filesystem::exists(folder + "/Varnel.fxb"));
+  EXPECT_TRUE(std::filesystem::exists(folder + "/Lead 1.5.fxp"));
+  EXPECT_TRUE(std::filesystem::exists(folder + "/Upper.FXP"));
+  EXPECT_FALSE(std::filesystem::exists(folder + "/Varnel"));
+  EXPECT_FALSE(std::filesystem::exists(folder + "/Lead 1.5"));
+  EXPECT_TRUE(messages().empty());
+  EXPECT_TRUE(calls(Kind::YesNo).empty());
+
+  // The dialog asked about "Varnel", not about the file that would be replaced.
+  writeFile(folder + "/Varnel.fxb", "an older bank");
+  dialogs.QueuePath(folder + "/Varnel");
+  dialogs.QueueAnswer(false);
+  run(File::kSaveBank);
+  EXPECT_EQ(readFile(folder + "/Varnel.fxb"), "an older bank");
+  ASSERT_EQ(calls(Kind::YesNo).size(), 1u);
+  EXPECT_NE(calls(Kind::YesNo)[0].text.find(folder + "/Varnel.fxb"), std::string::npos);
+  dialogs.QueuePath(folder + "/Varnel");
+  dialogs.QueueAnswer(true);
+  run(File::kSaveBank);
+  EXPECT_NE(readFile(folder + "/Varnel.fxb"), "an older bank");
+}
+
 TEST_F(FileCommandsTest, PasteAndInitAskFirst) {
   plug->GetParam(kCutoff)->SetValue(0.2);
   plug->ModifyCurrentPreset("Source");

@@ -113,6 +113,14 @@ TEST_F(TuningTest, ExportThenImportRestoresTheTable) {
   EXPECT_EQ(plug->homePath, temp.dir + "/");
 }
 
+TEST_F(TuningTest, ExportAddsTheScalaExtensionWhenTheNameHasNone) {
+  dialogs.QueuePath(temp.dir + "/Varnel_tuning");
+  plug->saveMicroTuning(0);
+  EXPECT_TRUE(std::filesystem::exists(temp.dir + "/Varnel_tuning.scl"));
+  EXPECT_FALSE(std::filesystem::exists(temp.dir + "/Varnel_tuning"));
+  EXPECT_EQ(readFile(temp.dir + "/Varnel_tuning.scl").substr(0, 21), "! Varnel_tuning.scl\n!");
+}
+
 TEST_F(TuningTest, ExportWritesTheFileFormatAndStoresTheProgramFirst) {
   plug->setMicroTuning(0, 13);
   const std::string path = temp.dir + "/hepta.scl";

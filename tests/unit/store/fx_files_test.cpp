@@ -265,6 +265,18 @@ TEST(FxpFile, RefusedFilesChangeNothing) {
   modified("unknown type", good, 8, FourCC('F', 'B', 'C', 'h'));
   modified("negative chunk size", good, 56, -8);
   modified("chunk size beyond the file", good, 56, 0x7FFFFFFF);
+  // Short chunks that pass the size check: the state in them is not whole.
+  auto chunkOf = [&](const char* what, size_t chunkBytes) {
+    Bytes b = cut(good, 60 + chunkBytes);
+    putBE32(b, 4, static_cast<int32_t>(b.size()));
+    putBE32(b, 56, static_cast<int32_t>(chunkBytes));
+    cases.push_back({what, b});
+  };
+  chunkOf("chunk of size 0", 0);
+  chunkOf("only the version header", 8);
+  chunkOf("version header and marker", 12);
+  chunkOf("state without its last value", good.size() - 60 - 8);
+  modified("chunk size short of the state", good, 56, static_cast<int32_t>(good.size() - 61));
   modified("no parameters listed", goodParams, 24, 0);
   modified("negative parameter count", goodParams, 24, -3);
   modified("foreign parameter list", goodParams, 16, FourCC('X', 'x', 'x', 'x'));
