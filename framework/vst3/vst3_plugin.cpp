@@ -43,6 +43,8 @@ tresult PLUGIN_API Vst3Plugin::queryInterface(const TUID iid, void** obj) {
     return answer(static_cast<IPluginBase*>(static_cast<IComponent*>(this)));
   if (iidEqual(iid, IComponent::iid)) return answer(static_cast<IComponent*>(this));
   if (iidEqual(iid, IAudioProcessor::iid)) return answer(static_cast<IAudioProcessor*>(this));
+  if (iidEqual(iid, IProcessContextRequirements::iid))
+    return answer(static_cast<IProcessContextRequirements*>(this));
   if (iidEqual(iid, IEditController::iid)) return answer(static_cast<IEditController*>(this));
   if (iidEqual(iid, IEditController2::iid)) return answer(static_cast<IEditController2*>(this));
   if (iidEqual(iid, IUnitInfo::iid)) return answer(static_cast<IUnitInfo*>(this));

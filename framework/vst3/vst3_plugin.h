@@ -43,6 +43,7 @@ public:
 
 class Vst3Plugin : public Vst3ComponentStateShim,
                    public Steinberg::Vst::IAudioProcessor,
+                   public Steinberg::Vst::IProcessContextRequirements,
                    public Vst3ControllerStateShim,
                    public Steinberg::Vst::IEditController2,
                    public Steinberg::Vst::IUnitInfo,
@@ -105,6 +106,9 @@ public:
   Steinberg::tresult PLUGIN_API setProcessing(Steinberg::TBool state) override;
   Steinberg::tresult PLUGIN_API process(Steinberg::Vst::ProcessData& data) override;
   Steinberg::uint32 PLUGIN_API getTailSamples() override;
+
+  // IProcessContextRequirements: hosts since SDK 3.7 give only the transport fields asked for.
+  Steinberg::uint32 PLUGIN_API getProcessContextRequirements() override;
 
   // IEditController: its own state is empty, the component state carries everything.
   Steinberg::tresult ReadControllerState(Steinberg::IBStream* state) override;

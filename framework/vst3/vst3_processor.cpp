@@ -80,6 +80,13 @@ tresult PLUGIN_API Vst3Plugin::setProcessing(TBool state) {
   return kResultOk;
 }
 
+// Exactly what TakeTransport reads; the sample position comes with every context.
+uint32 PLUGIN_API Vst3Plugin::getProcessContextRequirements() {
+  return IProcessContextRequirements::kNeedTempo |
+         IProcessContextRequirements::kNeedProjectTimeMusic |
+         IProcessContextRequirements::kNeedTransportState;
+}
+
 void Vst3Plugin::TakeTransport(const ProcessContext* context) {
   if (!context) return;
   ITimeInfo info = mPlug->GetTimeInfo();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 
 #include "framework/vst3/utf16.h"
 #include "pluginterfaces/vst/ivstmidicontrollers.h"
@@ -27,6 +28,22 @@ template <typename T> T* query(FUnknown* object, const TUID iid) {
   void* result = nullptr;
   if (object && object->queryInterface(iid, &result) == kResultOk) return static_cast<T*>(result);
   return nullptr;
+}
+
+// What the processor asks of the transport. A plug-in of SDK 3.7 or later that does not say
+// asks for nothing; older ones get everything, as they were written for that.
+uint32_t contextRequirements(FUnknown* component, const ClassInfo& cls) {
+  if (auto* requirements =
+          query<IProcessContextRequirements>(component, IProcessContextRequirements_iid)) {
+    const uint32_t flags = requirements->getProcessContextRequirements();
+    requirements->release();
+    return flags;
+  }
+  int major = 0, minor = 0;
+  if (std::sscanf(cls.sdkVersion.c_str(), "VST %d.%d", &major, &minor) == 2 &&
+      (major > 3 || (major == 3 && minor >= 7)))
+    return 0;
+  return ~0u;
 }
 
 std::string lower(std::string s) {
@@ -86,6 +103,7 @@ void PluginInstance::create(const Bundle& bundle, const ClassInfo& cls,
     componentInitialized_ = true;
     processor_ = query<IAudioProcessor>(component_, IAudioProcessor_iid);
     if (!processor_) throw HostError("\"" + cls.name + "\" has no audio processor");
+    transport_.setRequirements(contextRequirements(component_, cls));
     connectController(bundle);
     controller_->setComponentHandler(handler_);
     midiMapping_ = query<IMidiMapping>(controller_, IMidiMapping_iid);

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "pluginterfaces/vst/ivstaudioprocessor.h"
+
 using namespace Steinberg::Vst;
 
 namespace vhost {
@@ -11,19 +13,33 @@ double Transport::quarterNotes() const {
 }
 
 ProcessContext* Transport::context() {
+  using Need = IProcessContextRequirements;
+  const auto needs = [this](uint32_t flag) { return (requirements_ & flag) != 0; };
   context_ = ProcessContext{};
-  context_.state = ProcessContext::kTempoValid | ProcessContext::kTimeSigValid |
-                   ProcessContext::kProjectTimeMusicValid | ProcessContext::kBarPositionValid |
-                   ProcessContext::kContTimeValid;
-  if (playing_) context_.state |= ProcessContext::kPlaying;
   context_.sampleRate = sampleRate_;
   context_.projectTimeSamples = position_;
-  context_.continousTimeSamples = continuous_;
-  context_.projectTimeMusic = quarterNotes();
-  context_.barPositionMusic = std::floor(context_.projectTimeMusic / 4.0) * 4.0;
-  context_.tempo = tempo_;
-  context_.timeSigNumerator = 4;
-  context_.timeSigDenominator = 4;
+  if (needs(Need::kNeedContinousTimeSamples)) {
+    context_.state |= ProcessContext::kContTimeValid;
+    context_.continousTimeSamples = continuous_;
+  }
+  if (needs(Need::kNeedProjectTimeMusic)) {
+    context_.state |= ProcessContext::kProjectTimeMusicValid;
+    context_.projectTimeMusic = quarterNotes();
+  }
+  if (needs(Need::kNeedBarPositionMusic)) {
+    context_.state |= ProcessContext::kBarPositionValid;
+    context_.barPositionMusic = std::floor(quarterNotes() / 4.0) * 4.0;
+  }
+  if (needs(Need::kNeedTempo)) {
+    context_.state |= ProcessContext::kTempoValid;
+    context_.tempo = tempo_;
+  }
+  if (needs(Need::kNeedTimeSignature)) {
+    context_.state |= ProcessContext::kTimeSigValid;
+    context_.timeSigNumerator = 4;
+    context_.timeSigDenominator = 4;
+  }
+  if (needs(Need::kNeedTransportState) && playing_) context_.state |= ProcessContext::kPlaying;
   return &context_;
 }
 

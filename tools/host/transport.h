@@ -1,6 +1,8 @@
 #pragma once
 // The host's transport: a 4/4 timeline at a fixed tempo that moves on with every block while
-// playing, handed to the processor as its ProcessContext.
+// playing, handed to the processor as its ProcessContext. Like hosts since SDK 3.7 it fills in
+// only the fields the plug-in asked for (IProcessContextRequirements); the sample rate and the
+// project position in samples always come.
 #include <cstdint>
 
 #include "pluginterfaces/vst/ivstprocesscontext.h"
@@ -13,6 +15,9 @@ public:
   void setTempo(double bpm) { tempo_ = bpm; }
   void setPlaying(bool playing) { playing_ = playing; }
   void locate(int64_t samplePosition) { position_ = samplePosition; }
+  // IProcessContextRequirements flags; everything unless set.
+  void setRequirements(uint32_t flags) { requirements_ = flags; }
+  uint32_t requirements() const { return requirements_; }
 
   double tempo() const { return tempo_; }
   bool playing() const { return playing_; }
@@ -31,6 +36,7 @@ private:
   bool playing_ = true;
   int64_t position_ = 0;
   int64_t continuous_ = 0;
+  uint32_t requirements_ = ~0u;
 };
 
 } // namespace vhost
