@@ -41,4 +41,18 @@ vrender::Rendered render(vhost::PluginInstance& plugin, const vrender::Score& sc
   return vrender::renderScore(plugin, score, settings);
 }
 
+::testing::AssertionResult sounds(const vrender::Rendered& r, double minRms) {
+  if (!r.finite) return ::testing::AssertionFailure() << "the render is not finite";
+  for (const std::vector<float>* side : {&r.left, &r.right}) {
+    double sum = 0.0;
+    for (float x : *side) sum += static_cast<double>(x) * x;
+    const double rms = side->empty() ? 0.0 : std::sqrt(sum / static_cast<double>(side->size()));
+    if (!(rms >= minRms))
+      return ::testing::AssertionFailure()
+             << (side == &r.left ? "left" : "right") << " side is silent: RMS " << rms << " over "
+             << side->size() << " frames";
+  }
+  return ::testing::AssertionSuccess();
+}
+
 } // namespace itest

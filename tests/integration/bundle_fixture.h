@@ -1,5 +1,7 @@
 #pragma once
 // The built bundle, loaded once per test program as a DAW loads it, and small helpers around it.
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -24,5 +26,9 @@ vrender::Score heldNote(double rate, int key, int velocity, double seconds);
 
 vrender::Rendered render(vhost::PluginInstance& plugin, const vrender::Score& score, int32_t block,
                          double tailSeconds = 0.0);
+
+// Where sound is expected, silence is a failure: an all-zero render would pass every
+// comparison. True when both sides are finite and their RMS level reaches minRms.
+::testing::AssertionResult sounds(const vrender::Rendered& r, double minRms = 1e-3);
 
 } // namespace itest

@@ -38,11 +38,11 @@ using Setup = std::tuple<double, int, bool>;
 
 class EverySetup : public ::testing::TestWithParam<Setup> {};
 
-TEST_P(EverySetup, RendersSilenceOrFiniteAudio) {
+TEST_P(EverySetup, RendersTheChord) {
   const auto [rate, block, use64] = GetParam();
   itest::StartedPlugin p(rate, block, use64);
   const auto r = itest::render(p.plugin, chord(rate, 0.06), block, 0.02);
-  EXPECT_TRUE(r.finite);
+  EXPECT_TRUE(itest::sounds(r));
   EXPECT_LE(r.peak, 16.0);
   EXPECT_GE(r.frames(), static_cast<int64_t>(rate * 0.06));
 }
@@ -62,6 +62,7 @@ TEST(Render, BlocksShorterThanAControlPeriodDoNotChangeTheSound) {
   const auto score = itest::heldNote(48000.0, 69, 100, 0.05);
   const auto a = itest::render(small.plugin, score, 7);
   const auto b = itest::render(large.plugin, score, 4096);
+  ASSERT_TRUE(itest::sounds(a));
   ASSERT_EQ(a.left.size(), b.left.size());
   // Only the generators' octave phase, taken again at every chunk, may differ: far below hearing.
   double difference = 0.0;
@@ -99,7 +100,7 @@ TEST(Render, EveryControllerChangeInABlockReachesTheInstrument) {
   itest::StartedPlugin oneBlock(48000.0, 4096);
   const auto a = itest::render(periodBlocks.plugin, score, 48);
   const auto b = itest::render(oneBlock.plugin, score, 4096);
-  if (a.peak == 0.0) GTEST_SKIP() << "the engine renders silence so far";
+  ASSERT_TRUE(itest::sounds(a));
   EXPECT_EQ(a.left, b.left);
 }
 
@@ -109,6 +110,7 @@ TEST(Render, SinglePrecisionIsTheDoubleRenderRounded) {
   const auto score = chord(44100.0, 0.1);
   const auto a = itest::render(single.plugin, score, 256);
   const auto b = itest::render(dbl.plugin, score, 256);
+  ASSERT_TRUE(itest::sounds(a));
   EXPECT_EQ(a.left, b.left); // the renderer keeps floats of either
   EXPECT_EQ(a.right, b.right);
 }
@@ -120,15 +122,14 @@ TEST(Render, RestartAtAnotherRateKeepsWorking) {
     config.sampleRate = rate;
     p.plugin.start(config);
     const auto r = itest::render(p.plugin, chord(rate, 0.03), 512);
-    EXPECT_TRUE(r.finite) << rate;
+    EXPECT_TRUE(itest::sounds(r)) << rate;
   }
 }
 
 TEST(Render, ANoteSoundsAtItsPitch) {
   itest::StartedPlugin p(48000.0, 512);
   const auto r = itest::render(p.plugin, itest::heldNote(48000.0, 69, 100, 0.5), 512);
-  if (r.peak == 0.0) GTEST_SKIP() << "the engine renders silence so far";
-  EXPECT_TRUE(r.finite);
+  ASSERT_TRUE(itest::sounds(r));
   // The strongest partial below 1 kHz of the held part is the fundamental, 440 Hz.
   std::vector<double> frame(16384);
   for (size_t i = 0; i < frame.size(); ++i) frame[i] = r.left[4800 + i] + r.right[4800 + i];
@@ -146,6 +147,7 @@ TEST(Render, SameInputSameOutput) {
   for (int run = 0; run < 2; ++run) {
     itest::StartedPlugin p(48000.0, 333);
     const auto r = itest::render(p.plugin, score, 333);
+    ASSERT_TRUE(itest::sounds(r));
     if (run == 0)
       first = r.left;
     else

@@ -91,6 +91,7 @@ TEST(State, EditedSoundMovesToASecondInstanceAndRendersTheSame) {
   const auto score = itest::heldNote(48000.0, 57, 100, 0.15);
   const auto ra = itest::render(a.plugin, score, 512);
   const auto rb = itest::render(b.plugin, score, 512);
+  ASSERT_TRUE(itest::sounds(ra));
   EXPECT_EQ(ra.left, rb.left);
   EXPECT_EQ(ra.right, rb.right);
 }
