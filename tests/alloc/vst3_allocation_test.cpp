@@ -1,42 +1,21 @@
 // The audio path allocates nothing: every block, of either sample size, with parameter
 // changes, mapped controllers and notes, runs without a call to operator new.
-#include "fake_plug.h"
-#include "test_host.h"
+#include "tests/alloc/allocation_counter.h"
+#include "tests/unit/vst3/fake_plug.h"
+#include "tests/unit/vst3/test_host.h"
 
 #include <gtest/gtest.h>
-
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
-namespace {
-std::atomic<bool> gCounting{false};
-std::atomic<long> gAllocations{0};
-} // namespace
-
-void* operator new(std::size_t size) {
-  if (gCounting.load(std::memory_order_relaxed)) gAllocations.fetch_add(1);
-  if (void* p = std::malloc(size ? size : 1)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-  std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-  std::free(p);
-}
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 
-TEST(Vst3Realtime, ProcessAllocatesNothing) {
-  // The counter itself works.
-  static void* volatile sink = nullptr;
-  gCounting = true;
-  sink = ::operator new(16);
-  gCounting = false;
-  ::operator delete(sink);
-  ASSERT_EQ(gAllocations.load(), 1);
+TEST(Vst3Allocation, ProcessAllocatesNothing) {
+  {
+    alloccount::Counting probe; // the counter itself works
+    int* volatile p = new int(1);
+    delete p;
+    ASSERT_EQ(probe.count(), 1);
+  }
 
   for (const int32 sampleSize : {kSample32, kSample64}) {
     FakeInstance instance;
@@ -58,12 +37,15 @@ TEST(Vst3Realtime, ProcessAllocatesNothing) {
       block.data.inputParameterChanges = &changes;
       block.data.inputEvents = &events;
       block.data.processContext = &context;
-      gAllocations = 0;
-      gCounting = true;
-      const tresult result = instance.processor()->process(block.data);
-      gCounting = false;
+      long allocations = 0;
+      tresult result = kResultFalse;
+      {
+        alloccount::Counting counting;
+        result = instance.processor()->process(block.data);
+        allocations = counting.count();
+      }
       EXPECT_EQ(result, kResultOk);
-      EXPECT_EQ(gAllocations.load(), 0) << "block of " << length;
+      EXPECT_EQ(allocations, 0) << "block of " << length;
     }
   }
 }
