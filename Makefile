@@ -66,7 +66,7 @@ test: build build-asan build-tsan build-fuzz
 editor-picture: build
 	@mkdir -p $(RELEASE)/test-home
 	@HOME=$(CURDIR)/$(RELEASE)/test-home XDG_CONFIG_HOME=$(CURDIR)/$(RELEASE)/test-home/.config \
-	  $(RELEASE)/varnel-panel-picture $(RELEASE)/Varnel.vst3/Contents/Resources docs/editor.png --scale 0.5
+	  $(RELEASE)/varnel-panel-picture $(RELEASE)/Varnel.vst3/Contents/Resources docs/editor.png --scale 0.5 --selector-menu
 	@echo "Wrote docs/editor.png"
 
 bench: build

@@ -3,6 +3,8 @@
 #include "framework/core/plugin_base.h"
 #include "framework/gui/graphics.h"
 #include "plugin/panel_layout.h"
+#include "plugin/varnel_menus.h"
+#include "plugin/varnel_menus_controls.h"
 
 IVellPresetMenu::IVellPresetMenu(float x, float y, const IBitmap& bitmap)
     : IControl(IRECT(x, y, x + static_cast<float>(bitmap.FrameW()),
@@ -20,7 +22,8 @@ IVellPresetName::IVellPresetName(const IRECT& rect) : IControl(rect) {
 void IVellPresetName::Draw(IGraphics& g) {
   PluginBase* plug = GetDelegate();
   if (!plug) return;
-  mShown = firstCharacters(plug->GetPresetName(plug->GetCurrentPresetIdx()), 32);
+  // Names from files may hold broken UTF-8; what is shown is always valid text.
+  mShown = programNameDisplayText(plug->GetPresetName(plug->GetCurrentPresetIdx()));
   g.DrawText(GetText(), mShown.c_str(), GetRECT());
 }
 
@@ -34,9 +37,31 @@ void IVellSwitchMidiLearn::Draw(IGraphics& g) {
   g.DrawBitmap(mBitmap, GetRECT(), GetValue() > 0.5 ? 2 : 1);
 }
 
-void IVellSwitchMidiLearn::OnMouseDown(float, float, const IMouseMod&) {
-  SetValue(GetValue() > 0.5 ? 0.0 : 1.0);
-  SetDirty(true);
+void IVellSwitchMidiLearn::OnMouseDown(float, float, const IMouseMod& mod) {
+  if (learnButtonMouseDown(*this, learnMode, mod) && GetUI()) {
+    mBitmap = GetUI()->LoadBitmap(learnMode ? kLearnBitmap : kUnlearnBitmap, 2);
+    SetDirty(false);
+  }
+}
+
+void IVellOptionMenu::OnMouseDown(float, float, const IMouseMod&) {
+  openOptionMenu(*this, mMenu);
+}
+
+void IVellPresetMenu::OnMouseDown(float, float, const IMouseMod&) {
+  openProgramMenu(*this, mMenu);
+}
+
+void IVellPresetName::OnMouseDown(float, float, const IMouseMod&) {
+  openProgramNameEntry(*this);
+}
+
+void IVellSizeContextControl::OnAttached() {
+  buildSizeContextMenu(mMenu);
+}
+
+void IVellSizeContextControl::OnMouseDown(float x, float y, const IMouseMod& mod) {
+  openSizeContextMenu(*this, mMenu, x, y, mod);
 }
 
 std::string firstCharacters(const std::string& text, int n) {

@@ -3,6 +3,7 @@
 #include "framework/core/param.h"
 #include "framework/gui/graphics.h"
 #include "plugin/panel_layout.h"
+#include "plugin/varnel_menus_controls.h"
 
 #include <cstdio>
 #include <string>
@@ -38,6 +39,17 @@ void IVellPopUpMenuControl::Draw(IGraphics& g) {
   }
   g.DrawBitmap(mOn, GetRECT(), 1);
   g.DrawText(GetText(), text.c_str(), GetRECT());
+}
+
+void IVellPopUpMenuControl::OnMouseDown(float, float, const IMouseMod&) {
+  openSelectorMenu(*this, mMenu, mMenuType);
+}
+
+void IVellPopUpMenuControl::OnMouseOver(float, float, const IMouseMod&) {
+  if (!mShowInfo || !mInfoBubble) return;
+  InfoBubbleLines lines;
+  if (selectorInfo(*this, mMenuType, lines))
+    mInfoBubble->setLines(lines.target, lines.input, lines.source, lines.output);
 }
 
 IVellInfoBubble::IVellInfoBubble(float x, float y, int identifier)

@@ -3,6 +3,7 @@
 // (or its rate or controller on a button), the info bubble four lines about the patch point.
 #include "framework/gui/bitmap.h"
 #include "framework/gui/control.h"
+#include "framework/gui/popup_menu.h"
 
 class IVellInfoBubble;
 
@@ -14,6 +15,11 @@ public:
                         const IBitmap& offBitmap, const IBitmap& onBitmap, int menuType,
                         IVellInfoBubble* infoBubble);
   void Draw(IGraphics& g) override;
+  // Opens the tree of choices; a chosen entry sets the parameter.
+  void OnMouseDown(float x, float y, const IMouseMod& mod) override;
+  // Modulation and trigger selectors tell the info bubble what they patch.
+  void OnMouseOver(float x, float y, const IMouseMod& mod) override;
+  IPopupMenu& Menu() { return mMenu; }
 
   int MenuType() const { return mMenuType; }
   bool ShowsInfo() const { return mShowInfo; }
@@ -26,6 +32,7 @@ private:
   int mMenuType;
   bool mShowInfo;
   IVellInfoBubble* mInfoBubble;
+  IPopupMenu mMenu;
 };
 
 // Four lines of text about the patch point under the mouse: target, input range, source,

@@ -3,6 +3,8 @@
 #include "framework/core/param.h"
 #include "framework/gui/basic_controls.h"
 #include "framework/gui/graphics.h"
+#include "framework/vst3/plug_view.h"
+#include "framework/vst3/plug_view_factory.h"
 #include "plugin/panel_layout.h"
 #include "plugin/varnel.h"
 #include "plugin/varnel_controls.h"
@@ -266,6 +268,15 @@ void Varnel::applyManualTrigger() {
 
 // ---- View ----
 
+namespace {
+Steinberg::IPlugView* makeVarnelView(PluginBase& plug) {
+  return MakeX11PlugView(
+      plug, [](PluginBase& p) { return static_cast<Varnel&>(p).openEditor(); },
+      [](IGraphics& g) { static_cast<Varnel&>(g.GetDelegate()).closeEditor(g); });
+}
+} // namespace
+
 void Varnel::createGraphics() {
   editorResourcePath.clear();
+  SetPlugViewFactory(&makeVarnelView);
 }

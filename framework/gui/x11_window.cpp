@@ -3,6 +3,7 @@
 #include "framework/gui/graphics.h"
 #include "framework/gui/text_entry_xkb.h"
 #include "framework/gui/x11_error_trap.h"
+#include "framework/gui/x11_popup.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -96,6 +97,7 @@ bool X11Window::Create(unsigned long parent, std::string* why) {
 }
 
 X11Window::~X11Window() {
+  mPopup.reset(); // an open menu goes away without an answer
   SetKeyboardFocus(false);
   if (mGC) XFreeGC(mDisplay, mGC);
   if (mSurface) cairo_surface_destroy(mSurface);
@@ -145,6 +147,7 @@ void X11Window::Tick() {
 }
 
 void X11Window::Handle(XEvent& event) {
+  if (mPopup && mPopup->HandleEvent(event)) return;
   if (event.xany.window != mWindow) return;
   switch (event.type) {
   case Expose: {
@@ -191,6 +194,11 @@ void X11Window::Handle(XEvent& event) {
       mGraphics.OnMouseDblClick(x, y, Mods(b.state));
     else
       mGraphics.OnMouseDown(x, y, Mods(b.state));
+    // A menu opened by this press takes the pointer and its release: the gesture ends here.
+    if (IsPopupMenuOpen()) {
+      mButtons = 0;
+      mGraphics.OnMouseUp(x, y, Mods(b.state));
+    }
     break;
   }
   case ButtonRelease: {
@@ -398,4 +406,19 @@ void X11Window::Reconcile(unsigned state) {
   if (!mButtons || (mButtons & held) == mButtons) return;
   mButtons &= held;
   if (!mButtons) mGraphics.OnMouseUp(ToLogical(mLastX), ToLogical(mLastY), IMouseMod());
+}
+
+bool X11Window::CreatePopupMenu(IPopupMenu& menu, const IRECT& anchor, const PopupMenuStyle& style,
+                                PopupMenuDone done) {
+  if (!mPopup) mPopup = std::make_unique<X11PopupMenu>(mDisplay, mWindow, mContentScale);
+  mPopup->SetContentScale(mContentScale);
+  return mPopup->Open(menu, anchor, style, std::move(done));
+}
+
+void X11Window::ClosePopupMenu() {
+  if (mPopup) mPopup->Close();
+}
+
+bool X11Window::IsPopupMenuOpen() const {
+  return mPopup && mPopup->IsOpen();
 }

@@ -11,6 +11,7 @@
 
 class IGraphics;
 class X11ErrorTrap;
+class X11PopupMenu;
 class XkbKeyTranslator;
 typedef struct _XDisplay Display;
 typedef struct _cairo_surface cairo_surface_t;
@@ -66,6 +67,12 @@ public:
   void OpenHostContextMenu(int paramIdx, float x, float y) override;
   // While text is typed into the editor it takes the keyboard focus, and gives it back after.
   void SetKeyboardFocus(bool take) override;
+  bool CreatePopupMenu(IPopupMenu& menu, const IRECT& anchor, const PopupMenuStyle& style,
+                       PopupMenuDone done) override;
+  void ClosePopupMenu() override;
+  bool IsPopupMenuOpen() const override;
+  // The open pop-up menu, for tests.
+  const X11PopupMenu* PopupMenu() const { return mPopup.get(); }
 
 private:
   X11Window(Display* display, IGraphics& graphics, X11WindowOwner* owner, float contentScale);
@@ -80,6 +87,7 @@ private:
 
   Display* mDisplay;
   std::unique_ptr<X11ErrorTrap> mTrap;
+  std::unique_ptr<X11PopupMenu> mPopup;
   IGraphics& mGraphics;
   X11WindowOwner* mOwner;
   float mContentScale;
